@@ -1,0 +1,26 @@
+// The static command table and the rule that turns a menu index into a row.
+#pragma once
+
+#include "frame/host_api.h"
+
+using CommandHandler = int (*)(DocumentHandle document);
+
+struct CommandEntry {
+    const char* menuString;   // code page 932; also the settings key
+    CommandHandler handler;
+};
+
+// Nineteen rows in menu order, then a row of two nulls.
+extern const CommandEntry CommandTable[];
+
+// 1 when kivera.ini in `folder` enables `row` (its value is exactly 1).
+int IsRowEnabled(const char* folder, const CommandEntry& row);
+
+// The (index+1)-th enabled row in table order, or nullptr. The settings file
+// is read anew for every row examined.
+const CommandEntry* FindEnabledRow(const char* folder, int index);
+
+// The settings folder of the menu: the folder above the one that holds the
+// module file. Returns 0 (empty folder) when the module path is unknown, too
+// long or has fewer than two separators.
+int DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size);

@@ -1,0 +1,112 @@
+#include "geom/topology.h"
+
+#include <cassert>
+
+int AppendUnique(int* list, int count, int key)
+{
+    for (int i = 0; i < count; ++i)
+        if (list[i] == key)
+            return count;
+    list[count] = key;
+    return count + 1;
+}
+
+int FindFacesWithEdge(ObjectHandle object, int a, int b, int* list)
+{
+    int found = 0;
+    const int faceCount = ObjGetFaceCount(object);
+    for (int face = 0; face < faceCount; ++face) {
+        int points[kMaxFacePoints];
+        const int n = ReadFacePoints(object, face, points);
+        int hits = 0;
+        for (int k = 0; k < n; ++k) {
+            if (points[k] == a)
+                ++hits;
+            if (points[k] == b)
+                ++hits;
+        }
+        if (hits != 2)
+            continue;
+        list[found++] = face;
+        if (found >= kMaxEdgeFaces)
+            break;
+    }
+    return found;
+}
+
+// Appends `key` to `list` unless it is there already.
+static void AppendUniqueTo(std::vector<int>& list, int key)
+{
+    for (int entry : list)
+        if (entry == key)
+            return;
+    list.push_back(key);
+}
+
+int CollectNeighbourVertices(ObjectHandle object, int v, std::vector<int>& neighbours)
+{
+    neighbours.clear();
+    const int faceCount = ObjGetFaceCount(object);
+    for (int face = 0; face < faceCount; ++face) {
+        // One slot behind the points repeats point 0.
+        int points[kMaxFacePoints + 1];
+        const int n = ReadFacePoints(object, face, points);
+        if (n == 0)
+            continue;
+        points[n] = points[0];
+        for (int k = 0; k < n; ++k) {
+            if (points[k] != v)
+                continue;
+            AppendUniqueTo(neighbours, k == 0 ? points[n - 1] : points[k - 1]);
+            AppendUniqueTo(neighbours, points[k + 1]);
+        }
+    }
+    return static_cast<int>(neighbours.size());
+}
+
+int FloodFillConnected(ObjectHandle object, int start, int label, int* labels, int* stack)
+{
+    assert(label != 0);
+    const int vertexCount = ObjGetVertexCount(object);
+    if (start < 0 || start >= vertexCount || labels[start] != 0)
+        return 0;
+    for (int i = 0; i < vertexCount; ++i)
+        stack[i] = 0;
+    int stackCount = 0;
+    stack[stackCount++] = start;
+    std::vector<int> neighbours;
+    while (stackCount > 0) {
+        const int v = stack[--stackCount];
+        labels[v] = label;
+        CollectNeighbourVertices(object, v, neighbours);
+        for (int w : neighbours) {
+            // A face may name an index outside the object; it leads nowhere.
+            if (w < 0 || w >= vertexCount || labels[w] != 0)
+                continue;
+            // Only distinct unlabelled vertices are ever on the stack, so it
+            // never holds more than vertexCount entries.
+            stackCount = AppendUnique(stack, stackCount, w);
+        }
+    }
+    return 1;
+}
+
+Point3 FaceNormal(ObjectHandle object, int face)
+{
+    const Point3 zero = {0.0f, 0.0f, 0.0f};
+    int points[kMaxFacePoints];
+    const int n = ReadFacePoints(object, face, points);
+    if (n != 3 && n != 4)
+        return zero;
+    const int vertexCount = ObjGetVertexCount(object);
+    for (int k = 0; k < n; ++k)
+        if (points[k] < 0 || points[k] >= vertexCount)
+            return zero;
+    const Point3 p0 = ObjGetVertex(object, points[0]);
+    const Point3 p1 = ObjGetVertex(object, points[1]);
+    const Point3 p2 = ObjGetVertex(object, points[2]);
+    if (n == 3)
+        return Normalize(TriangleNormal(p0, p1, p2));
+    const Point3 p3 = ObjGetVertex(object, points[3]);
+    return Normalize(QuadNormal(p0, p1, p2, p3));
+}

@@ -1,0 +1,59 @@
+// Win32 implementation of the platform interface, for kivera.dll.
+#include "platform/platform.h"
+
+#include <windows.h>
+
+static HINSTANCE moduleInstance;
+
+void SetModuleInstance(void* instance) { moduleInstance = static_cast<HINSTANCE>(instance); }
+
+void* ModuleInstance() { return moduleInstance; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    (void)reason;
+    (void)reserved;
+    SetModuleInstance(instance);
+    return TRUE;
+}
+
+int GetModulePath(char* buffer, int size)
+{
+    if (size <= 0)
+        return 0;
+    buffer[0] = '\0';
+    const DWORD length = GetModuleFileNameA(moduleInstance, buffer, static_cast<DWORD>(size));
+    // A path cut to the buffer fills it completely (and older systems leave
+    // it unterminated): treat it as unknown.
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return static_cast<int>(length);
+}
+
+void ShowMessageBox(void* owner, const char* text, const char* caption)
+{
+    MessageBoxA(static_cast<HWND>(owner), text, caption, MB_OK);
+}
+
+intptr_t RunDialog(int templateId, void* owner, DialogProcedure procedure)
+{
+    return DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(templateId), static_cast<HWND>(owner),
+                           reinterpret_cast<DLGPROC>(procedure), 0);
+}
+
+void EndDialogBox(DialogWindow dialog, intptr_t result)
+{
+    EndDialog(static_cast<HWND>(dialog), result);
+}
+
+void CheckDialogButton(DialogWindow dialog, int controlId, int checked)
+{
+    CheckDlgButton(static_cast<HWND>(dialog), controlId, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int IsDialogButtonChecked(DialogWindow dialog, int controlId)
+{
+    return IsDlgButtonChecked(static_cast<HWND>(dialog), controlId) == BST_CHECKED ? 1 : 0;
+}
