@@ -1,0 +1,113 @@
+// The stand-in host's document model: what a host modeler holds and the
+// plug-in reads and edits through the 122 exported host functions
+// (host/exports.cpp). Tests and the kivera-host program build and inspect
+// documents with this C++ interface; the plug-in never sees it.
+//
+// Every count the plug-in may ask for is kept current (reference counts,
+// selections), so each exported call is O(1) apart from copying a face.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct Vec3 {
+    float x, y, z;
+};
+
+struct UV {
+    float u, v;
+};
+
+struct Face {
+    std::vector<int> points;             // vertex indices; empty = empty slot
+    std::vector<UV> uv;                  // one per point
+    int material = -1;                   // material index, -1 = none
+    bool selected = false;
+    std::vector<unsigned char> lineSelected;   // one per point: line k joins k and k+1
+};
+
+struct Object {
+    std::string name;
+    std::vector<Vec3> vertices;
+    std::vector<int> refCount;                  // face corners using each vertex
+    std::vector<unsigned char> vertexSelected;
+    std::vector<Face> faces;
+    bool visible = true;
+    bool locked = false;
+    int patchType = 0, patchSegment = 1, shading = 1, mirrorType = 0, mirrorAxis = 1,
+        latheType = 0, latheAxis = 0, latheSegment = 3;
+    float smoothAngle = 59.5f, mirrorDistance = 0.0f;
+};
+
+struct Material {
+    std::string name;
+    std::string texture, alpha, bump;   // map file names; empty = none
+    float color[3] = {1.0f, 1.0f, 1.0f};
+    float alphaValue = 1.0f, diffuse = 0.8f, ambient = 0.6f, emission = 0.0f, specular = 0.0f,
+          power = 5.0f;
+    // How often each map was (re)loaded: a name set, even to the same name,
+    // makes the host read that file anew.
+    int textureLoads = 0, alphaLoads = 0, bumpLoads = 0;
+};
+
+struct Scene {
+    float view[16];        // the 4 x 4 view matrix as the host stores it
+    float projection[16];
+};
+
+struct Document {
+    std::vector<std::unique_ptr<Object>> objects;       // null = empty slot
+    std::vector<std::unique_ptr<Material>> materials;   // null = empty slot
+    int currentObject = 0;
+    int currentMaterial = 0;
+    Scene scene;   // scene 0; starts as the identity view
+    Document();
+};
+
+// --- Building and editing (reference counts and selections stay current) ---
+
+// Appends an object slot (nullptr object = empty slot); returns its index.
+int AddObject(Document& doc, const std::string& name);
+int AddEmptyObjectSlot(Document& doc);
+int AddMaterial(Document& doc, const std::string& name);
+int AddEmptyMaterialSlot(Document& doc);
+int AddVertex(Object& obj, Vec3 position);
+// Adds a face of any point count (no point may be outside the vertex list);
+// UVs start at (0, 0), no selection. Returns the face index, or -1 refused.
+int AddFace(Object& obj, const std::vector<int>& points, int material = -1);
+// Empties the face's slot (point count 0); other face indices stay valid.
+bool DeleteFace(Object& obj, int face);
+// nullptr for a bad index or an empty slot.
+Object* GetObject(Document& doc, int index);
+const Object* GetObject(const Document& doc, int index);
+Material* GetMaterial(Document& doc, int index);
+
+void SelectVertex(Object& obj, int vertex, bool selected = true);
+void SelectLine(Object& obj, int face, int line, bool selected = true);
+void SelectFace(Object& obj, int face, bool selected = true);
+
+// --- Host-wide state ---
+
+// The folder of type 5 that MQ_GetSystemPath reports (kivera.ini, kivera.idx).
+void SetSystemPath(const std::string& folder);
+const std::string& SystemPath();
+
+// The owner window handle MQ_GetWindowHandle hands out (any non-null value).
+void* MainWindow();
+
+// --- Call trace, for tests that check which host functions a command calls ---
+
+struct Call {
+    std::string name;        // exported name, e.g. "MQObj_SetVertex"
+    std::vector<long long> args;   // integer arguments after the handle, in order
+};
+
+void StartTrace();               // clears and starts recording
+std::vector<Call> StopTrace();   // stops and returns what was recorded
+// Recording hook used by the exports.
+void TraceCall(const char* name, std::initializer_list<long long> args = {});
+
+}  // namespace host
