@@ -1,16 +1,124 @@
-// Connected and edge selection.
+// Connected and edge selection: a new selection derived from the present one.
 #include "commands/commands.h"
 
-// Not built yet: changes nothing.
-int SelectConnectedPoints(DocumentHandle document)
+#include <memory>
+#include <new>
+
+#include "geom/topology.h"
+
+// A face may name a vertex outside its object's vertex list; such a point is
+// never labelled and never tested, so no array is indexed with it.
+static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
+
+static void LabelInRange(int* labels, int vertexCount, int v)
 {
-    (void)document;
-    return 0;
+    if (IsVertexIndex(v, vertexCount))
+        labels[v] = 1;
 }
 
-// Not built yet: changes nothing.
+// Labels the points of every selected face and every selected line, so that
+// the flood treats them as walls: it reaches them but never passes them.
+static void LabelWalls(DocumentHandle document, int objectIndex, ObjectHandle object,
+                       int vertexCount, int* labels)
+{
+    const int faceCount = ObjGetFaceCount(object);
+    for (int face = 0; face < faceCount; ++face) {
+        const int n = UsableFacePointCount(object, face);
+        if (n == 0)
+            continue;
+        int points[kMaxFacePoints] = {-1, -1, -1, -1};
+        if (DocIsSelectFace(document, objectIndex, face) == 1) {
+            ReadFacePoints(object, face, points);
+            for (int k = 0; k < n; ++k)
+                LabelInRange(labels, vertexCount, points[k]);
+            continue;
+        }
+        bool pointsRead = false;
+        for (int k = 0; k < n; ++k) {
+            if (DocIsSelectLine(document, objectIndex, face, k) != 1)
+                continue;
+            if (!pointsRead) {
+                ReadFacePoints(object, face, points);
+                pointsRead = true;
+            }
+            LabelInRange(labels, vertexCount, points[k]);
+            LabelInRange(labels, vertexCount, points[(k + 1) % n]);
+        }
+    }
+}
+
+// Floods one object from its selected vertices, walled in by the points of
+// its selected faces and lines, and selects everything labelled.
+static void SelectConnectedInObject(DocumentHandle document, int objectIndex, ObjectHandle object)
+{
+    const int vertexCount = ObjGetVertexCount(object);
+    if (vertexCount <= 0)
+        return;
+    std::unique_ptr<int[]> labels(new (std::nothrow) int[vertexCount]());
+    std::unique_ptr<int[]> stack(new (std::nothrow) int[vertexCount]);
+    if (!labels || !stack)
+        return;   // no working memory for this object: its selection stays as it is
+    LabelWalls(document, objectIndex, object, vertexCount, labels.get());
+    // A seed already labelled (a wall point, or reached by an earlier seed)
+    // starts nothing.
+    for (int v = 0; v < vertexCount; ++v)
+        if (DocIsSelectVertex(document, objectIndex, v) == 1)
+            FloodFillConnected(object, v, 1, labels.get(), stack.get());
+    for (int v = 0; v < vertexCount; ++v)
+        if (labels[v] != 0)
+            DocAddSelectVertex(document, objectIndex, v);
+}
+
+int SelectConnectedPoints(DocumentHandle document)
+{
+    const int objectCount = DocGetObjectCount(document);
+    for (int i = 0; i < objectCount; ++i) {
+        ObjectHandle object = DocGetObject(document, i);
+        if (object)
+            SelectConnectedInObject(document, i, object);
+    }
+    return 1;
+}
+
+static bool IsVertexSelected(DocumentHandle document, int objectIndex, int vertexCount, int v)
+{
+    return IsVertexIndex(v, vertexCount) && DocIsSelectVertex(document, objectIndex, v) == 1;
+}
+
+// Selects each line of one face whose two ends are selected, then the face
+// itself when all its lines are selected, counting lines selected before.
+static void SelectEdgesOfFace(DocumentHandle document, int objectIndex, ObjectHandle object,
+                              int vertexCount, int face)
+{
+    // One slot behind the points repeats point 0: line k joins k and k + 1.
+    int points[kMaxFacePoints + 1];
+    const int n = ReadFacePoints(object, face, points);
+    if (n == 0)
+        return;
+    points[n] = points[0];
+    for (int k = 0; k < n; ++k)
+        if (IsVertexSelected(document, objectIndex, vertexCount, points[k]) &&
+            IsVertexSelected(document, objectIndex, vertexCount, points[k + 1]))
+            DocAddSelectLine(document, objectIndex, face, k);
+    int selectedLines = 0;
+    for (int k = 0; k < n; ++k)
+        if (DocIsSelectLine(document, objectIndex, face, k) == 1)
+            ++selectedLines;
+    if (selectedLines == n)
+        DocAddSelectFace(document, objectIndex, face);
+}
+
 int SelectEdgesOfSelectedPoints(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    const int objectCount = DocGetObjectCount(document);
+    for (int i = 0; i < objectCount; ++i) {
+        ObjectHandle object = DocGetObject(document, i);
+        if (!object)
+            continue;
+        const int vertexCount = ObjGetVertexCount(object);
+        const int faceCount = ObjGetFaceCount(object);
+        for (int face = 0; face < faceCount; ++face)
+            SelectEdgesOfFace(document, i, object, vertexCount, face);
+    }
+    return 1;
 }

@@ -1,30 +1,113 @@
 // Point selection commands: they change only which vertices, lines and faces are selected.
 #include "commands/commands.h"
 
-// Not built yet: changes nothing.
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "geom/topology.h"
+
+// A face may name a vertex outside its object's vertex list; such a point is
+// never selected and never marked, so no array is indexed with it.
+static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
+
+static void SelectVertexInRange(DocumentHandle document, int objectIndex, int vertexCount, int v)
+{
+    if (IsVertexIndex(v, vertexCount))
+        DocAddSelectVertex(document, objectIndex, v);
+}
+
+// Selects the points of the selected faces and of the selected lines of one
+// object. A selected face selects all its points and its lines are not looked
+// at; otherwise each selected line selects its two ends.
+static void SelectPointsOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
+{
+    const int vertexCount = ObjGetVertexCount(object);
+    const int faceCount = ObjGetFaceCount(object);
+    for (int face = 0; face < faceCount; ++face) {
+        const int n = UsableFacePointCount(object, face);
+        if (n == 0)
+            continue;
+        int points[kMaxFacePoints] = {-1, -1, -1, -1};
+        if (DocIsSelectFace(document, objectIndex, face) == 1) {
+            ReadFacePoints(object, face, points);
+            for (int k = 0; k < n; ++k)
+                SelectVertexInRange(document, objectIndex, vertexCount, points[k]);
+            continue;
+        }
+        // The points are read only once a line of the face turns out selected.
+        bool pointsRead = false;
+        for (int k = 0; k < n; ++k) {
+            if (DocIsSelectLine(document, objectIndex, face, k) != 1)
+                continue;
+            if (!pointsRead) {
+                ReadFacePoints(object, face, points);
+                pointsRead = true;
+            }
+            SelectVertexInRange(document, objectIndex, vertexCount, points[k]);
+            SelectVertexInRange(document, objectIndex, vertexCount, points[(k + 1) % n]);
+        }
+    }
+}
+
 int SelectPoints(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    const int objectCount = DocGetObjectCount(document);
+    for (int i = 0; i < objectCount; ++i) {
+        ObjectHandle object = DocGetObject(document, i);
+        if (object)
+            SelectPointsOfObject(document, i, object);
+    }
+    return 1;
 }
 
-// Not built yet: changes nothing.
 int DeselectPoints(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    DocClearSelect(document, 1);   // vertices of every object
+    return 1;
 }
 
-// Not built yet: changes nothing.
 int DeselectEdgesAndFaces(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    DocClearSelect(document, 6);   // lines and faces of every object; vertices stay
+    return 1;
 }
 
-// Not built yet: changes nothing.
+// Adds one ring of neighbours to the vertex selection of one object. All
+// marks are gathered before the first vertex is added, so the vertices added
+// here do not grow the ring further in the same run.
+static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
+{
+    const int vertexCount = ObjGetVertexCount(object);
+    if (vertexCount <= 0)
+        return;
+    std::unique_ptr<unsigned char[]> marks(new (std::nothrow) unsigned char[vertexCount]());
+    if (!marks)
+        return;   // no working memory for this object: its selection stays as it is
+    // Grows as needed, so a vertex with any number of neighbours marks them all.
+    std::vector<int> neighbours;
+    for (int v = 0; v < vertexCount; ++v) {
+        // A vertex no face uses has no neighbours; skip the face scan for it.
+        if (ObjGetVertexRefCount(object, v) == 0 ||
+            DocIsSelectVertex(document, objectIndex, v) != 1)
+            continue;
+        CollectNeighbourVertices(object, v, neighbours);
+        for (int w : neighbours)
+            if (IsVertexIndex(w, vertexCount))
+                marks[w] = 1;
+    }
+    for (int v = 0; v < vertexCount; ++v)
+        if (marks[v])
+            DocAddSelectVertex(document, objectIndex, v);
+}
+
 int SelectNeighbourPoints(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    const int objectCount = DocGetObjectCount(document);
+    for (int i = 0; i < objectCount; ++i) {
+        ObjectHandle object = DocGetObject(document, i);
+        if (object)
+            GrowSelectionOfObject(document, i, object);
+    }
+    return 1;
 }
