@@ -2,7 +2,16 @@
 
 #include <cmath>
 
+// The one place where a working-precision value is stored as a float.
 static float Round(double value) { return static_cast<float>(value); }
+
+// A vector with a NaN or infinite component points nowhere; the operations
+// that derive a direction treat it like the zero vector rather than spread
+// NaN into every position computed from it.
+static bool IsFinite(const Point3& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 Point3 Add(const Point3& a, const Point3& b)
 {
@@ -60,6 +69,8 @@ double Length(const Point3& v)
 
 Point3 Normalize(const Point3& v)
 {
+    if (!IsFinite(v))
+        return {0.0f, 0.0f, 0.0f};
     const float len = Round(Length(v));
     if (len == 0.0f)
         return {0.0f, 0.0f, 0.0f};
@@ -68,6 +79,9 @@ Point3 Normalize(const Point3& v)
 
 double AngleBetween(const Point3& a, const Point3& b)
 {
+    // No direction, no angle: the same answer as for a zero vector.
+    if (!IsFinite(a) || !IsFinite(b))
+        return 0.0;
     const float la = Round(Length(a));
     const float p = Round(Length(b) * double(la));
     if (p == 0.0f)
@@ -86,7 +100,7 @@ Point3 TriangleNormal(const Point3& p0, const Point3& p1, const Point3& p2)
     const Point3 e2 = Subtract(p1, p2);
     const Point3 n = Cross(e2, e1);
     const Point3 zero = {0.0f, 0.0f, 0.0f};
-    if (IsEqual(n, zero))
+    if (IsEqual(n, zero) || !IsFinite(n))
         return zero;
     // A normal so short that its squared length underflows the float would
     // divide by zero; it is as degenerate as an exact zero.

@@ -37,11 +37,14 @@ double Dot(const Point3& a, const Point3& b);
 Point3 Cross(const Point3& a, const Point3& b);
 // sqrt of the sum of squares, the sum rounded to float first.
 double Length(const Point3& v);
-// v / |v|, or the zero vector when |v| (as a float) is 0.
+// v / |v|, or the zero vector when |v| (as a float) is 0 or when a
+// component is NaN or infinite.
 Point3 Normalize(const Point3& v);
-// Angle in radians in [0, pi]; 0 when either vector is zero.
+// Angle in radians in [0, pi]; 0 when either vector is zero or has a NaN or
+// infinite component.
 double AngleBetween(const Point3& a, const Point3& b);
-// Unit normal of (p1 - p2) x (p0 - p1); zero for collinear or coincident points.
+// Unit normal of (p1 - p2) x (p0 - p1); zero for collinear or coincident
+// points, and when that cross product is not finite (NaN corners, overflow).
 Point3 TriangleNormal(const Point3& p0, const Point3& p1, const Point3& p2);
 // Unit normal of the flatter of the two diagonal splits; b-d wins a tie.
 Point3 QuadNormal(const Point3& a, const Point3& b, const Point3& c, const Point3& d);

@@ -66,7 +66,10 @@ int CollectNeighbourVertices(ObjectHandle object, int v, std::vector<int>& neigh
 
 int FloodFillConnected(ObjectHandle object, int start, int label, int* labels, int* stack)
 {
-    assert(label != 0);
+    // Label 0 would leave every taken vertex unlabelled and so able to be
+    // pushed again without end: such a fill does nothing.
+    if (label == 0)
+        return 0;
     const int vertexCount = ObjGetVertexCount(object);
     if (start < 0 || start >= vertexCount || labels[start] != 0)
         return 0;
@@ -77,6 +80,7 @@ int FloodFillConnected(ObjectHandle object, int start, int label, int* labels, i
     std::vector<int> neighbours;
     while (stackCount > 0) {
         const int v = stack[--stackCount];
+        assert(v >= 0 && v < vertexCount && labels[v] == 0);
         labels[v] = label;
         CollectNeighbourVertices(object, v, neighbours);
         for (int w : neighbours) {

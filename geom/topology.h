@@ -30,7 +30,8 @@ int CollectNeighbourVertices(ObjectHandle object, int v, std::vector<int>& neigh
 // without entering an already-labelled vertex (last in, first out; a vertex
 // is labelled when taken off the stack). `labels` and `stack` hold one int per
 // vertex of the object. Returns 0, changing nothing, when `start` is already
-// labelled (or is not a vertex of the object); else 1.
+// labelled (or is not a vertex of the object, or `label` is 0); else 1.
+// Face points outside the vertex range lead nowhere.
 int FloodFillConnected(ObjectHandle object, int start, int label, int* labels, int* stack);
 
 // Unit normal of a face of three or four points; the zero vector for a
