@@ -1,9 +1,65 @@
 // Turn selected vertices by the orientation of the scene view.
-#include "commands/commands.h"
+#include "commands/placement/rotate_by_view.h"
 
-// Not built yet: changes nothing.
+#include <cmath>
+#include <limits>
+
+#include "commands/commands.h"
+#include "commands/placement/placement_common.h"
+
+// The nine entries of the view matrix that turn a point; the translation row
+// and the fourth column play no part.
+static const int kTurnEntries[9] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
+
+int IsUsableViewMatrix(const float* matrix)
+{
+    for (int entry : kTurnEntries)
+        if (!std::isfinite(matrix[entry]))
+            return 0;
+    return 1;
+}
+
+Point3 TurnByView(const Point3& p, const float* m)
+{
+    // The input z enters negated.
+    const double x = p.x, y = p.y, z = p.z;
+    Point3 turned;
+    turned.x = static_cast<float>((x * double(m[0]) + y * double(m[1])) - z * double(m[2]));
+    turned.y = static_cast<float>((x * double(m[4]) + y * double(m[5])) - z * double(m[6]));
+    turned.z = static_cast<float>((x * double(m[8]) + y * double(m[9])) - z * double(m[10]));
+    return turned;
+}
+
 int RotateByView(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    // Read once, before any vertex moves. Entries the host leaves unwritten
+    // stay NaN and stop the command rather than turn vertices by garbage.
+    float matrix[16];
+    for (float& entry : matrix)
+        entry = std::numeric_limits<float>::quiet_NaN();
+    const SceneHandle scene = DocGetScene(document, 0);
+    if (!scene)
+        return 1;
+    SceneGetViewMatrix(scene, matrix);
+    if (!IsUsableViewMatrix(matrix))
+        return 1;
+
+    const int objectCount = DocGetObjectCount(document);
+    for (int o = 0; o < objectCount; ++o) {
+        const ObjectHandle object = DocGetObject(document, o);
+        if (!object)
+            continue;
+        const int vertexCount = ObjGetVertexCount(object);
+        for (int v = 0; v < vertexCount; ++v) {
+            if (!IsSelectedVertex(document, object, o, v))
+                continue;
+            const Point3 p = ObjGetVertex(object, v);
+            const Point3 turned = TurnByView(p, matrix);
+            // A position that cannot be turned into a finite one is kept:
+            // a NaN coordinate would otherwise spread to all three.
+            if (IsFinitePoint(p) && IsFinitePoint(turned))
+                ObjSetVertex(object, v, turned);
+        }
+    }
+    return 1;
 }

@@ -1,0 +1,44 @@
+// Small helpers shared by the vertex placement commands.
+#pragma once
+
+#include <cassert>
+#include <cmath>
+
+#include "frame/host_api.h"
+
+// 1 when vertex `vertexIndex` of `object` (document index `objectIndex`) is
+// a selected vertex as the placement commands see it: used by some face and
+// reported selected with exactly 1. The reference count is asked first, so
+// the host is never asked about the selection of an unused vertex.
+inline int IsSelectedVertex(DocumentHandle document, ObjectHandle object, int objectIndex,
+                            int vertexIndex)
+{
+    if (ObjGetVertexRefCount(object, vertexIndex) == 0)
+        return 0;
+    return DocIsSelectVertex(document, objectIndex, vertexIndex) == 1 ? 1 : 0;
+}
+
+// A position with a NaN or infinite coordinate cannot be ordered or
+// averaged, so the commands let it take no part in what they compute.
+inline bool IsFinitePoint(const Point3& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+// Coordinate `axis` (0 = x, 1 = y, 2 = z) of `p`.
+inline float AxisCoordinate(const Point3& p, int axis)
+{
+    assert(axis >= 0 && axis <= 2);
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+
+inline void SetAxisCoordinate(Point3& p, int axis, float value)
+{
+    assert(axis >= 0 && axis <= 2);
+    if (axis == 0)
+        p.x = value;
+    else if (axis == 1)
+        p.y = value;
+    else
+        p.z = value;
+}
