@@ -1,9 +1,241 @@
 // Copy texture coordinates to objects of the same layout.
-#include "commands/commands.h"
+#include "commands/other/uv_map_copy.h"
 
-// Not built yet: changes nothing.
+#include <algorithm>
+#include <cassert>
+#include <memory>
+#include <new>
+
+#include "commands/commands.h"
+#include "geom/topology.h"
+
+namespace {
+
+// A face the source walk took, with the vertex its edges were walked from.
+struct FaceVisit {
+    int face;
+    int anchor;
+};
+
+// The source walk's record: one entry per face, in the order taken.
+struct VisitList {
+    FaceVisit* entries;
+    int count;
+    int capacity;
+};
+
+// A target walk in progress: which source visit pairs with the next target face.
+struct TargetPairing {
+    ObjectHandle source;
+    ObjectHandle target;
+    const VisitList* visits;
+    int next;
+};
+
+}  // namespace
+
+// Position of `vertex` among points[0..count-1], or -1 when it is not there.
+static int FindPosition(const int* points, int count, int vertex)
+{
+    for (int k = 0; k < count; ++k)
+        if (points[k] == vertex)
+            return k;
+    return -1;
+}
+
+int AnchoredFaceWalk(ObjectHandle object, int startFace, int startAnchor,
+                     const FaceWalkScratch& scratch, FaceVisitAction action, void* context)
+{
+    const int faceCount = ObjGetFaceCount(object);
+    if (faceCount > scratch.capacity || startFace < 0 || startFace >= faceCount)
+        return 0;
+    int* visited = scratch.visited;
+    int* stackFaces = scratch.stackFaces;
+    int* stackAnchors = scratch.stackAnchors;
+    for (int i = 0; i < faceCount; ++i) {
+        visited[i] = 0;
+        stackFaces[i] = 0;
+        stackAnchors[i] = 0;
+    }
+    stackFaces[0] = startFace;
+    stackAnchors[0] = startAnchor;
+    int stackCount = 1;
+    while (stackCount > 0) {
+        --stackCount;
+        const int face = stackFaces[stackCount];
+        const int anchor = stackAnchors[stackCount];
+        visited[face] = 1;
+        if (!action(context, face, anchor))
+            break;
+        // The points twice in a row, so that edge k is (k, k + 1) for every
+        // k from the anchor's position on.
+        int points[2 * kMaxFacePoints];
+        const int n = ReadFacePoints(object, face, points);
+        if (n == 0)
+            continue;
+        for (int k = 0; k < n; ++k)
+            points[n + k] = points[k];
+        // Only a face that repeats a vertex can lack its anchor; its edges
+        // are then walked from point 0.
+        const int start = std::max(FindPosition(points, n, anchor), 0);
+        for (int k = start; k < start + n; ++k) {
+            int neighbours[kMaxEdgeFaces];
+            const int found = FindFacesWithEdge(object, points[k], points[k + 1], neighbours);
+            for (int i = 0; i < found; ++i) {
+                const int next = neighbours[i];
+                if (next < 0 || next >= faceCount || visited[next])
+                    continue;
+                // The stack holds distinct faces that are not visited yet, and
+                // `face` is visited: there is always room for one more.
+                assert(stackCount < faceCount);
+                const int grown = AppendUnique(stackFaces, stackCount, next);
+                if (grown > stackCount) {
+                    stackAnchors[stackCount] = points[k];
+                    stackCount = grown;
+                }
+            }
+        }
+    }
+    return 1;
+}
+
+int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
+                  int& vertex)
+{
+    const int faceCount = ObjGetFaceCount(object);
+    int selectedFace = -1;
+    for (int f = 0; f < faceCount && selectedFace < 0; ++f)
+        if (UsableFacePointCount(object, f) != 0 && DocIsSelectFace(document, objectIndex, f) == 1)
+            selectedFace = f;
+    if (selectedFace < 0)
+        return 0;
+    const int vertexCount = ObjGetVertexCount(object);
+    int selectedVertex = -1;
+    for (int v = 0; v < vertexCount && selectedVertex < 0; ++v)
+        if (ObjGetVertexRefCount(object, v) != 0 &&
+            DocIsSelectVertex(document, objectIndex, v) == 1)
+            selectedVertex = v;
+    if (selectedVertex < 0)
+        return 0;
+    int points[kMaxFacePoints];
+    const int n = ReadFacePoints(object, selectedFace, points);
+    if (FindPosition(points, n, selectedVertex) < 0)
+        return 0;
+    face = selectedFace;
+    vertex = selectedVertex;
+    return 1;
+}
+
+// Visit action of the source walk: records the face and its anchor.
+static int RecordVisit(void* context, int face, int anchor)
+{
+    VisitList& list = *static_cast<VisitList*>(context);
+    // Each face is visited at most once, and the list has one slot per face.
+    assert(list.count < list.capacity);
+    list.entries[list.count++] = {face, anchor};
+    return 1;
+}
+
+// Gives `targetFace` the coordinates of `sourceFace`, turned so that the
+// corner holding `targetAnchor` receives those of the corner holding
+// `sourceAnchor`, and the following corners follow in point order. Faces of
+// different point counts are left alone: the source has no coordinate for
+// every corner of the target.
+static void CopyFaceCoordinates(ObjectHandle source, int sourceFace, int sourceAnchor,
+                                ObjectHandle target, int targetFace, int targetAnchor)
+{
+    // The coordinates twice in a row: any n consecutive entries starting
+    // at 0 to n - 1 are the face's coordinates turned by that many corners.
+    Point2 coordinates[2 * kMaxFacePoints];
+    const int sourceCount = UsableFacePointCount(source, sourceFace);
+    if (sourceCount == 0)
+        return;
+    ObjGetFaceCoordinateArray(source, sourceFace, coordinates);
+    for (int k = 0; k < sourceCount; ++k)
+        coordinates[sourceCount + k] = coordinates[k];
+    int sourcePoints[kMaxFacePoints];
+    ObjGetFacePointArray(source, sourceFace, sourcePoints);
+    const int sourcePos = FindPosition(sourcePoints, sourceCount, sourceAnchor);
+
+    int targetPoints[kMaxFacePoints];
+    const int targetCount = ReadFacePoints(target, targetFace, targetPoints);
+    if (targetCount == 0 || targetCount != sourceCount || sourcePos < 0)
+        return;
+    const int targetPos = FindPosition(targetPoints, targetCount, targetAnchor);
+    if (targetPos < 0)
+        return;
+    const int turn = ((sourcePos - targetPos) % targetCount + targetCount) % targetCount;
+    ObjSetFaceCoordinateArray(target, targetFace, &coordinates[turn]);
+}
+
+// Visit action of a target walk: pairs the face with the next source visit,
+// and ends the walk once every source face has been paired.
+static int CopyPairedFace(void* context, int face, int anchor)
+{
+    TargetPairing& pairing = *static_cast<TargetPairing*>(context);
+    if (pairing.next == pairing.visits->count)
+        return 0;
+    const FaceVisit visit = pairing.visits->entries[pairing.next++];
+    CopyFaceCoordinates(pairing.source, visit.face, visit.anchor, pairing.target, face, anchor);
+    return 1;
+}
+
+// The largest face count of any object of the document, so that one set
+// of walk arrays serves every walk.
+static int LargestFaceCount(DocumentHandle document, int objectCount)
+{
+    int largest = 0;
+    for (int j = 0; j < objectCount; ++j) {
+        const ObjectHandle object = DocGetObject(document, j);
+        if (object != nullptr)
+            largest = std::max(largest, ObjGetFaceCount(object));
+    }
+    return largest;
+}
+
+// An array of `count` ints, or null when the memory cannot be had.
+static std::unique_ptr<int[]> AllocateInts(int count)
+{
+    return std::unique_ptr<int[]>(new (std::nothrow) int[std::max(count, 1)]);
+}
+
 int CopyUVMap(DocumentHandle document)
 {
-    (void)document;
-    return 0;
+    const int sourceIndex = DocGetCurrentObjectIndex(document);
+    const ObjectHandle source = DocGetObject(document, sourceIndex);
+    if (source == nullptr)
+        return 0;
+    int sourceFace = 0, sourceAnchor = 0;
+    if (!FindWalkStart(document, sourceIndex, source, sourceFace, sourceAnchor))
+        return 0;
+
+    // All working memory is obtained before the first coordinate is
+    // written, so that a shortage changes nothing.
+    const int objectCount = DocGetObjectCount(document);
+    const int capacity = LargestFaceCount(document, objectCount);
+    std::unique_ptr<FaceVisit[]> visitEntries(new (std::nothrow) FaceVisit[std::max(capacity, 1)]);
+    std::unique_ptr<int[]> visited = AllocateInts(capacity);
+    std::unique_ptr<int[]> stackFaces = AllocateInts(capacity);
+    std::unique_ptr<int[]> stackAnchors = AllocateInts(capacity);
+    if (!visitEntries || !visited || !stackFaces || !stackAnchors)
+        return 0;
+    const FaceWalkScratch scratch = {visited.get(), stackFaces.get(), stackAnchors.get(),
+                                     capacity};
+
+    VisitList visits = {visitEntries.get(), 0, capacity};
+    AnchoredFaceWalk(source, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
+
+    for (int j = 0; j < objectCount; ++j) {
+        if (j == sourceIndex)
+            continue;
+        const ObjectHandle target = DocGetObject(document, j);
+        if (target == nullptr)
+            continue;
+        int targetFace = 0, targetAnchor = 0;
+        if (!FindWalkStart(document, j, target, targetFace, targetAnchor))
+            continue;
+        TargetPairing pairing = {source, target, &visits, 0};
+        AnchoredFaceWalk(target, targetFace, targetAnchor, scratch, CopyPairedFace, &pairing);
+    }
+    return 1;
 }

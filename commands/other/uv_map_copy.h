@@ -1,0 +1,38 @@
+// UV map copy: pairs the faces of two meshes of the same layout by walking
+// both in the same way from a selected face and vertex, and hands each target
+// face its partner's texture coordinates.
+#pragma once
+
+#include "frame/host_api.h"
+
+// Called for each face the walk takes from its stack, with the vertex from
+// which the face's edges are walked. Returns 1 to go on, 0 to end the walk.
+using FaceVisitAction = int (*)(void* context, int face, int anchor);
+
+// The caller-owned working arrays of a walk, `capacity` ints each: one
+// visited flag per face, and the stack of faces with their anchors in the
+// same slots. Owning them outside the walk lets a command obtain all its
+// memory before it changes anything.
+struct FaceWalkScratch {
+    int* visited;
+    int* stackFaces;
+    int* stackAnchors;
+    int capacity;
+};
+
+// Depth-first walk over the faces joined to `startFace` by shared edges.
+// Each face taken from the stack is visited once; then its edges are walked
+// from its anchor on in the face's point order, and every face sharing an
+// edge that is neither visited nor waiting is pushed with the edge's first
+// vertex as its anchor. Returns 1 when the walk ran, 0 when the object has
+// more faces than `scratch` holds or `startFace` is not one of its faces
+// (nothing visited).
+int AnchoredFaceWalk(ObjectHandle object, int startFace, int startAnchor,
+                     const FaceWalkScratch& scratch, FaceVisitAction action, void* context);
+
+// The start of a walk in object `objectIndex`: the lowest-numbered selected
+// face of a usable point count and the lowest-numbered selected vertex that
+// a face uses. Returns 1 and fills both when they exist and the vertex is a
+// point of the face, else 0.
+int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
+                  int& vertex);
