@@ -1,0 +1,14 @@
+// Split edges: open chains of selected vertices are traced from one end and
+// each segment between consecutive chain vertices is replaced by two lines
+// meeting at a new vertex halfway between its ends.
+#pragma once
+
+#include <vector>
+
+#include "frame/host_api.h"
+
+// The neighbours of `vertex` in object `objectIndex` that are selected, in
+// order of discovery, compacted to the front of `neighbours` (which is
+// resized to hold exactly them). Returns their count; 0 for a null object.
+int SelectedNeighbours(DocumentHandle document, int objectIndex, int vertex,
+                       std::vector<int>& neighbours);
