@@ -1,0 +1,51 @@
+// Bevel guide lines: beside a selected line shared by two faces, one new line
+// on each face, at an offset that follows from the angle between the faces.
+#pragma once
+
+#include "frame/host_api.h"
+#include "geom/point3.h"
+
+// The bevel size, in model units.
+constexpr float kBevelSize = 2.0f;
+
+// One face read from the host, with cyclic access through PointAt.
+struct FaceRing {
+    int count;                     // point count; 0 for an empty slot or a face too large
+    int points[kMaxFacePoints];    // the first `count` entries are the face's points
+};
+
+// Reads `face` into a ring. A face of more than four points reads as empty.
+FaceRing ReadFaceRing(ObjectHandle object, int face);
+
+// The point index at `position` taken cyclically over the ring: -1 is the
+// last point, count + 1 is point 1. Returns -1 for an empty ring.
+int PointAt(const FaceRing& ring, int position);
+
+// What one selected line's two faces give every guide point of that line.
+struct BevelAngle {
+    float size;
+    float theta;          // angle between the two face normals
+    float height;         // h = size * tan((pi - theta) / 2) / 2
+    Point3 meanNormal;    // unit mean of the two face normals
+};
+
+// The angle record for faces with unit normals `normalF` and `normalG`.
+BevelAngle MeasureBevelAngle(const Point3& normalF, const Point3& normalG, float size);
+
+// The guide point near the line end `end` on the cross edge that leads to
+// `across`; `otherEnd` is the line's other end. It moves along the cross edge
+// by cos(angle between mean normal and cross edge) * h. Coplanar faces
+// (theta of 0) take the limit of that as the faces flatten out from a ridge:
+// size / 2 times the sine of the angle between cross edge and line, into the
+// face, so a flat neighbour never gets a huge or undefined offset.
+Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3& across,
+                       const Point3& otherEnd);
+
+// Adds the guide lines of line `line` of face `face`, which runs from the
+// face's point `line` to its point `line` + 1: two new vertices and a
+// two-point face on this face (at a, then at b), then two on the face across
+// the line (at b, then at a). Adds nothing unless the line is held by exactly
+// this face and one other, both triangles or quadrilaterals with a usable
+// normal, the other running along the line from b to a, every point naming a
+// vertex of the object and every guide point a finite position.
+void BevelLine(ObjectHandle object, int face, int line, float size);
