@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+// The C++ interface is exported from libkiverahost.so for the tests and the
+// host program; everything else in the library stays hidden.
+#if defined(__GNUC__)
+#pragma GCC visibility push(default)
+#endif
+
 namespace host {
 
 struct Vec3 {
@@ -109,5 +115,30 @@ void StartTrace();               // clears and starts recording
 std::vector<Call> StopTrace();   // stops and returns what was recorded
 // Recording hook used by the exports.
 void TraceCall(const char* name, std::initializer_list<long long> args = {});
+// True while a trace is being recorded (the exports test it before calling
+// TraceCall, so an untraced call costs one test).
+bool Tracing();
+
+// --- More editing, behind the exports the plug-in never calls ---
+
+// Reverses the face's point order (UVs and line selections follow their
+// points). False for a bad index or an empty slot.
+bool InvertFace(Object& obj, int face);
+// Appends a copy of `source`'s vertices and faces to `dest` (face indices
+// into `source` are shifted by dest's vertex count). `source` may be `dest`.
+void MergeObject(Object& dest, const Object& source);
+// Removes empty face slots and vertices that no face uses; the remaining
+// vertices and faces keep their order and their selection.
+void CompactObject(Object& obj);
+// Removes an unused vertex (reference count 0) and renumbers the faces.
+// False for a bad index or a vertex in use.
+bool DeleteVertex(Object& obj, int vertex);
+// Removes empty object and material slots; face materials follow their
+// material's new index (-1 for one that named no material).
+void CompactDocument(Document& doc);
 
 }  // namespace host
+
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif

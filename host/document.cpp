@@ -1,0 +1,343 @@
+// The stand-in host's document model: building, editing and the host-wide
+// state. Reference counts and selection flags are updated here on every
+// edit, so the exports only ever read them.
+#include "host/document.h"
+
+#include "host/trace_flag.h"
+
+#include <cassert>
+#include <cstddef>
+#include <utility>
+
+namespace host {
+
+static bool IndexIn(int index, std::size_t size)
+{
+    return index >= 0 && static_cast<std::size_t>(index) < size;
+}
+
+static void SetIdentity(float* matrix)
+{
+    for (int i = 0; i < 16; ++i)
+        matrix[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+}
+
+Document::Document()
+{
+    SetIdentity(scene.view);
+    SetIdentity(scene.projection);
+}
+
+// --- Building and editing -------------------------------------------------------
+
+int AddObject(Document& doc, const std::string& name)
+{
+    auto obj = std::make_unique<Object>();
+    obj->name = name;
+    doc.objects.push_back(std::move(obj));
+    return static_cast<int>(doc.objects.size()) - 1;
+}
+
+int AddEmptyObjectSlot(Document& doc)
+{
+    doc.objects.push_back(nullptr);
+    return static_cast<int>(doc.objects.size()) - 1;
+}
+
+int AddMaterial(Document& doc, const std::string& name)
+{
+    auto mat = std::make_unique<Material>();
+    mat->name = name;
+    doc.materials.push_back(std::move(mat));
+    return static_cast<int>(doc.materials.size()) - 1;
+}
+
+int AddEmptyMaterialSlot(Document& doc)
+{
+    doc.materials.push_back(nullptr);
+    return static_cast<int>(doc.materials.size()) - 1;
+}
+
+int AddVertex(Object& obj, Vec3 position)
+{
+    obj.vertices.push_back(position);
+    obj.refCount.resize(obj.vertices.size(), 0);
+    obj.vertexSelected.resize(obj.vertices.size(), 0);
+    return static_cast<int>(obj.vertices.size()) - 1;
+}
+
+int AddFace(Object& obj, const std::vector<int>& points, int material)
+{
+    if (points.empty())
+        return -1;
+    for (int p : points) {
+        if (!IndexIn(p, obj.vertices.size()))
+            return -1;
+    }
+    // Vertices pushed straight into `vertices` get their counters here.
+    obj.refCount.resize(obj.vertices.size(), 0);
+    obj.vertexSelected.resize(obj.vertices.size(), 0);
+
+    Face face;
+    face.points = points;
+    face.uv.assign(points.size(), UV{0.0f, 0.0f});
+    face.material = material;
+    face.lineSelected.assign(points.size(), 0);
+    for (int p : points)
+        ++obj.refCount[p];
+    obj.faces.push_back(std::move(face));
+    return static_cast<int>(obj.faces.size()) - 1;
+}
+
+bool DeleteFace(Object& obj, int face)
+{
+    if (!IndexIn(face, obj.faces.size()) || obj.faces[face].points.empty())
+        return false;
+    Face& f = obj.faces[face];
+    for (int p : f.points) {
+        if (IndexIn(p, obj.refCount.size())) {
+            assert(obj.refCount[p] > 0);
+            --obj.refCount[p];
+        }
+    }
+    // The slot stays so that every other face keeps its index; its selection
+    // goes with it.
+    f = Face();
+    return true;
+}
+
+Object* GetObject(Document& doc, int index)
+{
+    return IndexIn(index, doc.objects.size()) ? doc.objects[index].get() : nullptr;
+}
+
+const Object* GetObject(const Document& doc, int index)
+{
+    return IndexIn(index, doc.objects.size()) ? doc.objects[index].get() : nullptr;
+}
+
+Material* GetMaterial(Document& doc, int index)
+{
+    return IndexIn(index, doc.materials.size()) ? doc.materials[index].get() : nullptr;
+}
+
+void SelectVertex(Object& obj, int vertex, bool selected)
+{
+    if (!IndexIn(vertex, obj.vertices.size()))
+        return;
+    obj.vertexSelected.resize(obj.vertices.size(), 0);
+    obj.vertexSelected[vertex] = selected ? 1 : 0;
+}
+
+void SelectLine(Object& obj, int face, int line, bool selected)
+{
+    if (!IndexIn(face, obj.faces.size()))
+        return;
+    Face& f = obj.faces[face];
+    if (!IndexIn(line, f.points.size()))
+        return;
+    f.lineSelected.resize(f.points.size(), 0);
+    f.lineSelected[line] = selected ? 1 : 0;
+}
+
+void SelectFace(Object& obj, int face, bool selected)
+{
+    if (!IndexIn(face, obj.faces.size()) || obj.faces[face].points.empty())
+        return;
+    obj.faces[face].selected = selected;
+}
+
+// --- More editing -------------------------------------------------------------
+
+bool InvertFace(Object& obj, int face)
+{
+    if (!IndexIn(face, obj.faces.size()) || obj.faces[face].points.empty())
+        return false;
+    Face& f = obj.faces[face];
+    const int n = static_cast<int>(f.points.size());
+    f.uv.resize(n, UV{0.0f, 0.0f});
+    f.lineSelected.resize(n, 0);
+    std::vector<int> points(n);
+    std::vector<UV> uv(n);
+    std::vector<unsigned char> lines(n);
+    for (int i = 0; i < n; ++i) {
+        points[i] = f.points[n - 1 - i];
+        uv[i] = f.uv[n - 1 - i];
+        // New line i joins old points n-1-i and n-2-i: old line n-2-i.
+        lines[i] = f.lineSelected[((n - 2 - i) % n + n) % n];
+    }
+    f.points = std::move(points);
+    f.uv = std::move(uv);
+    f.lineSelected = std::move(lines);
+    return true;
+}
+
+void MergeObject(Object& dest, const Object& source)
+{
+    // Copy first: `source` may be `dest`.
+    const std::vector<Vec3> vertices = source.vertices;
+    const std::vector<unsigned char> vertexSelected = source.vertexSelected;
+    const std::vector<Face> faces = source.faces;
+    const int offset = static_cast<int>(dest.vertices.size());
+    for (std::size_t v = 0; v < vertices.size(); ++v) {
+        const int added = AddVertex(dest, vertices[v]);
+        if (v < vertexSelected.size())
+            dest.vertexSelected[added] = vertexSelected[v];
+    }
+    for (const Face& f : faces) {
+        if (f.points.empty()) {
+            dest.faces.push_back(Face());
+            continue;
+        }
+        std::vector<int> points = f.points;
+        for (int& p : points)
+            p += offset;
+        const int added = AddFace(dest, points, f.material);
+        if (added < 0)
+            continue;   // a face that pointed outside its own vertex list
+        Face& copy = dest.faces[added];
+        for (std::size_t i = 0; i < copy.points.size(); ++i) {
+            if (i < f.uv.size())
+                copy.uv[i] = f.uv[i];
+            if (i < f.lineSelected.size())
+                copy.lineSelected[i] = f.lineSelected[i];
+        }
+        copy.selected = f.selected;
+    }
+}
+
+void CompactObject(Object& obj)
+{
+    std::vector<Face> faces;
+    for (Face& f : obj.faces) {
+        if (!f.points.empty())
+            faces.push_back(std::move(f));
+    }
+    obj.faces = std::move(faces);
+
+    obj.refCount.resize(obj.vertices.size(), 0);
+    obj.vertexSelected.resize(obj.vertices.size(), 0);
+    std::vector<int> newIndex(obj.vertices.size(), -1);
+    int kept = 0;
+    for (std::size_t v = 0; v < obj.vertices.size(); ++v) {
+        if (obj.refCount[v] == 0)
+            continue;
+        newIndex[v] = kept;
+        obj.vertices[kept] = obj.vertices[v];
+        obj.refCount[kept] = obj.refCount[v];
+        obj.vertexSelected[kept] = obj.vertexSelected[v];
+        ++kept;
+    }
+    obj.vertices.resize(kept);
+    obj.refCount.resize(kept);
+    obj.vertexSelected.resize(kept);
+    for (Face& f : obj.faces) {
+        for (int& p : f.points) {
+            assert(newIndex[p] >= 0);
+            p = newIndex[p];
+        }
+    }
+}
+
+bool DeleteVertex(Object& obj, int vertex)
+{
+    if (!IndexIn(vertex, obj.vertices.size()))
+        return false;
+    obj.refCount.resize(obj.vertices.size(), 0);
+    obj.vertexSelected.resize(obj.vertices.size(), 0);
+    if (obj.refCount[vertex] != 0)
+        return false;
+    obj.vertices.erase(obj.vertices.begin() + vertex);
+    obj.refCount.erase(obj.refCount.begin() + vertex);
+    obj.vertexSelected.erase(obj.vertexSelected.begin() + vertex);
+    for (Face& f : obj.faces) {
+        for (int& p : f.points) {
+            assert(p != vertex);
+            if (p > vertex)
+                --p;
+        }
+    }
+    return true;
+}
+
+void CompactDocument(Document& doc)
+{
+    std::vector<std::unique_ptr<Object>> objects;
+    for (auto& obj : doc.objects) {
+        if (obj)
+            objects.push_back(std::move(obj));
+    }
+    doc.objects = std::move(objects);
+
+    std::vector<int> newIndex(doc.materials.size(), -1);
+    std::vector<std::unique_ptr<Material>> materials;
+    for (std::size_t m = 0; m < doc.materials.size(); ++m) {
+        if (!doc.materials[m])
+            continue;
+        newIndex[m] = static_cast<int>(materials.size());
+        materials.push_back(std::move(doc.materials[m]));
+    }
+    doc.materials = std::move(materials);
+    for (auto& obj : doc.objects) {
+        for (Face& f : obj->faces)
+            f.material = IndexIn(f.material, newIndex.size()) ? newIndex[f.material] : -1;
+    }
+
+    if (!IndexIn(doc.currentObject, doc.objects.size()))
+        doc.currentObject = 0;
+    if (!IndexIn(doc.currentMaterial, doc.materials.size()))
+        doc.currentMaterial = 0;
+}
+
+// --- Host-wide state -----------------------------------------------------------
+
+static std::string& SystemPathStorage()
+{
+    static std::string folder;
+    return folder;
+}
+
+void SetSystemPath(const std::string& folder) { SystemPathStorage() = folder; }
+
+const std::string& SystemPath() { return SystemPathStorage(); }
+
+void* MainWindow()
+{
+    static char window;
+    return &window;
+}
+
+// --- Call trace ---------------------------------------------------------------
+
+bool traceRecording = false;
+
+static std::vector<Call>& TraceStorage()
+{
+    static std::vector<Call> calls;
+    return calls;
+}
+
+void StartTrace()
+{
+    TraceStorage().clear();
+    traceRecording = true;
+}
+
+std::vector<Call> StopTrace()
+{
+    traceRecording = false;
+    std::vector<Call> calls;
+    calls.swap(TraceStorage());
+    return calls;
+}
+
+bool Tracing() { return traceRecording; }
+
+void TraceCall(const char* name, std::initializer_list<long long> args)
+{
+    if (!traceRecording)
+        return;
+    TraceStorage().push_back(Call{name ? name : "", std::vector<long long>(args)});
+}
+
+}  // namespace host
