@@ -262,12 +262,18 @@ bool DeleteVertex(Object& obj, int vertex)
 
 void CompactDocument(Document& doc)
 {
+    // The current object and material stay current under their new index.
+    int currentObject = 0;
     std::vector<std::unique_ptr<Object>> objects;
-    for (auto& obj : doc.objects) {
-        if (obj)
-            objects.push_back(std::move(obj));
+    for (std::size_t o = 0; o < doc.objects.size(); ++o) {
+        if (!doc.objects[o])
+            continue;
+        if (static_cast<int>(o) == doc.currentObject)
+            currentObject = static_cast<int>(objects.size());
+        objects.push_back(std::move(doc.objects[o]));
     }
     doc.objects = std::move(objects);
+    doc.currentObject = currentObject;
 
     std::vector<int> newIndex(doc.materials.size(), -1);
     std::vector<std::unique_ptr<Material>> materials;
@@ -283,10 +289,10 @@ void CompactDocument(Document& doc)
             f.material = IndexIn(f.material, newIndex.size()) ? newIndex[f.material] : -1;
     }
 
-    if (!IndexIn(doc.currentObject, doc.objects.size()))
-        doc.currentObject = 0;
-    if (!IndexIn(doc.currentMaterial, doc.materials.size()))
-        doc.currentMaterial = 0;
+    doc.currentMaterial =
+        IndexIn(doc.currentMaterial, newIndex.size()) && newIndex[doc.currentMaterial] >= 0
+            ? newIndex[doc.currentMaterial]
+            : 0;
 }
 
 // --- Host-wide state -----------------------------------------------------------
