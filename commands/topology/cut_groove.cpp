@@ -162,6 +162,12 @@ static int CutGrooveAtLine(ObjectHandle object, int face, int line)
     const Point3 positionB = ObjGetVertex(object, groove.b);
     const Point3 positionQ = ObjGetVertex(object, groove.q);
 
+    // A corner that is not a number has no direction to follow: leave the
+    // line as it is rather than guess one.
+    const Point3 corners[6] = {positionP, positionA, positionR, positionE, positionB, positionQ};
+    if (!AllFinite(corners, 6))
+        return 0;
+
     Point3 profileA[4];
     Point3 profileB[4];
     if (!GrooveProfile(kGrooveWidth, kGrooveDepth, positionP, positionA, positionR, normal,
@@ -169,8 +175,7 @@ static int CutGrooveAtLine(ObjectHandle object, int face, int line)
         !GrooveProfile(kGrooveWidth, kGrooveDepth, positionE, positionB, positionQ, normal,
                        profileB))
         return 0;
-    // A position that is not a number (or a groove that overflows) would
-    // only add unusable vertices: leave the line as it is.
+    // A groove too wide for a float would only add unusable vertices.
     if (!AllFinite(profileA, 4) || !AllFinite(profileB, 4))
         return 0;
 
