@@ -17,7 +17,13 @@
 #include "host/document.h"
 #include "host/trace_flag.h"
 
+// On Windows the host is an executable that exports these names itself, as
+// the real host does; elsewhere a shared library with default visibility.
+#if defined(_WIN32)
+#define HOST_EXPORT extern "C" __declspec(dllexport)
+#else
 #define HOST_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 #define TRACE(name, ...)                                                                           \
     do {                                                                                           \
