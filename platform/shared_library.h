@@ -15,3 +15,8 @@ LibraryProc FindLibraryFunction(LibraryHandle library, const char* name);
 void FreeSharedLibrary(LibraryHandle library);
 // The last loader error as text (empty when none is known).
 const char* SharedLibraryError();
+// Writes the full path of the shared library (or program) that contains
+// `address` into buffer (size bytes, NUL-terminated) and returns its length;
+// returns 0, leaving an empty string, when it is unknown or does not fit.
+// A host uses it to name its own library to the plug-in's MQInit.
+int SharedLibraryPathOf(const void* address, char* buffer, int size);
