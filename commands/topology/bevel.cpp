@@ -133,8 +133,8 @@ void BevelLine(ObjectHandle object, int face, int line, float size)
     const Point3 afterAInOther = ObjGetVertex(object, PointAt(otherRing, r + 2));
 
     // A corner that is not a number has no direction to follow.
-    const Point3 corners[6] = {positionA,      beforeA,       positionB,
-                               afterB,         beforeBInOther, afterAInOther};
+    const Point3 corners[6] = {positionA, beforeA,        positionB,
+                               afterB,    beforeBInOther, afterAInOther};
     for (const Point3& corner : corners)
         if (!IsFinitePoint(corner))
             return;
