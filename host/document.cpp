@@ -307,11 +307,23 @@ void SetSystemPath(const std::string& folder) { SystemPathStorage() = folder; }
 
 const std::string& SystemPath() { return SystemPathStorage(); }
 
+#if defined(_WIN32)
+}  // namespace host
+
+// Windows checks the owner of a dialog or message box: the Windows host
+// program supplies a real top-level window.
+extern "C" void* HostProgramMainWindow(void);
+
+namespace host {
+
+void* MainWindow() { return HostProgramMainWindow(); }
+#else
 void* MainWindow()
 {
     static char window;
     return &window;
 }
+#endif
 
 // --- Call trace ---------------------------------------------------------------
 
