@@ -1,6 +1,4 @@
 // Turn selected vertices by the orientation of the scene view.
-#include "commands/placement/rotate_by_view.h"
-
 #include <cmath>
 #include <limits>
 
@@ -11,7 +9,8 @@
 // and the fourth column play no part.
 static const int kTurnEntries[9] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
 
-int IsUsableViewMatrix(const float* matrix)
+// 1 when the nine used entries of the 16-float view matrix are all finite.
+static int IsUsableViewMatrix(const float* matrix)
 {
     for (int entry : kTurnEntries)
         if (!std::isfinite(matrix[entry]))
@@ -19,7 +18,9 @@ int IsUsableViewMatrix(const float* matrix)
     return 1;
 }
 
-Point3 TurnByView(const Point3& p, const float* m)
+// R * (x, y, -z) with R[i][j] = m[4i + j], each row summed in double as
+// (x * R[i][0] + y * R[i][1]) - z * R[i][2] and rounded to float once.
+static Point3 TurnByView(const Point3& p, const float* m)
 {
     // The input z enters negated.
     const double x = p.x, y = p.y, z = p.z;

@@ -15,32 +15,26 @@ constexpr int kAlignSelectedPointsRow = 6;
 constexpr int kArrangeOnLineRow = 8;
 constexpr int kRotateByViewRow = 13;
 
-inline host::Object& NewObject(host::Document& doc, const char* name = "obj")
-{
-    const int index = host::AddObject(doc, name);
-    return *doc.objects[index];
-}
-
-// Adds `points` as vertices used by faces (lines joining each to the next),
-// selecting those whose `selected` entry is 1. Returns the first new index.
-// Needs at least two points, so that every one is used by a face.
-inline int AddUsedPoints(host::Object& obj, const std::vector<host::Vec3>& points,
-                         const std::vector<int>& selected)
+// A new object holding `points` (at least two), each used by a line to the
+// next; those whose `selected` entry is 1 are selected.
+inline host::Object& AddObjectWith(host::Document& doc, const std::vector<host::Vec3>& points,
+                                   const std::vector<int>& selected)
 {
     EXPECT_GE(points.size(), 2u);
     EXPECT_EQ(points.size(), selected.size());
-    const int first = static_cast<int>(obj.vertices.size());
-    for (const host::Vec3& p : points)
-        host::AddVertex(obj, p);
-    for (int i = 0; i + 1 < static_cast<int>(points.size()); ++i)
-        EXPECT_GE(host::AddFace(obj, {first + i, first + i + 1}), 0);
-    for (int i = 0; i < static_cast<int>(points.size()); ++i)
+    host::Object& obj = *doc.objects[static_cast<size_t>(host::AddObject(doc, "obj"))];
+    for (size_t i = 0; i < points.size(); ++i) {
+        host::AddVertex(obj, points[i]);
+        if (i > 0) {
+            EXPECT_GE(host::AddFace(obj, {int(i) - 1, int(i)}), 0);
+        }
         if (selected[i])
-            host::SelectVertex(obj, first + i);
-    return first;
+            host::SelectVertex(obj, int(i));
+    }
+    return obj;
 }
 
-// A vertex that no face uses, selected.
+// A selected vertex that no face uses.
 inline int AddUnusedSelectedPoint(host::Object& obj, host::Vec3 p)
 {
     const int v = host::AddVertex(obj, p);
@@ -58,25 +52,18 @@ inline testing::AssertionResult At(const host::Object& obj, int v, host::Vec3 ex
     };
     if (near(p.x, expected.x) && near(p.y, expected.y) && near(p.z, expected.z))
         return testing::AssertionSuccess();
-    return testing::AssertionFailure()
-           << "vertex " << v << " is at (" << p.x << ", " << p.y << ", " << p.z
-           << "), expected (" << expected.x << ", " << expected.y << ", " << expected.z << ")";
+    return testing::AssertionFailure() << "vertex " << v << " is at (" << p.x << ", " << p.y
+                                       << ", " << p.z << "), expected (" << expected.x << ", "
+                                       << expected.y << ", " << expected.z << ")";
 }
 
-// The positions of every vertex of every object, for "nothing changed".
-inline std::vector<std::vector<float>> Positions(const host::Document& doc)
+// Every coordinate of every object, for "nothing changed".
+inline std::vector<float> Positions(const host::Document& doc)
 {
-    std::vector<std::vector<float>> all;
-    for (const auto& obj : doc.objects) {
-        std::vector<float> coordinates;
-        if (obj)
-            for (const host::Vec3& p : obj->vertices) {
-                coordinates.push_back(p.x);
-                coordinates.push_back(p.y);
-                coordinates.push_back(p.z);
-            }
-        all.push_back(coordinates);
-    }
+    std::vector<float> all;
+    for (const auto& obj : doc.objects)
+        for (size_t v = 0; obj && v < obj->vertices.size(); ++v)
+            all.insert(all.end(), {obj->vertices[v].x, obj->vertices[v].y, obj->vertices[v].z});
     return all;
 }
 
@@ -85,8 +72,7 @@ inline std::vector<std::string> DocumentCalls(const std::vector<host::Call>& cal
 {
     std::vector<std::string> names;
     for (const host::Call& call : calls)
-        if (call.name.rfind("MQDoc_", 0) == 0 || call.name.rfind("MQObj_", 0) == 0 ||
-            call.name.rfind("MQScene_", 0) == 0)
+        if (call.name.rfind("MQ_", 0) != 0)
             names.push_back(call.name);
     return names;
 }
