@@ -115,22 +115,6 @@ TEST_F(SavedPointsTest, SaveWritesSelectedUsedVerticesInIndexOrder)
               "2 1 -1.000000 -2.000000 -3.000000\n");
 }
 
-TEST_F(SavedPointsTest, SaveAsksTheHostInTheDocumentedOrder)
-{
-    host::Object& obj = NewObject(doc);
-    AddUsedPoints(obj, {{1, 2, 3}, {4, 5, 6}});
-    host::AddVertex(obj, {0, 0, 0});
-    host::SelectVertex(obj, 1);
-    host::StartTrace();
-    EXPECT_EQ(session.Run(kSaveRow, doc), 1);
-    const std::vector<std::string> expected = {
-        "MQ_GetSystemPath",       "MQDoc_GetObjectCount",    "MQDoc_GetObject",
-        "MQObj_GetVertexCount",   "MQObj_GetVertexRefCount", "MQDoc_IsSelectVertex",
-        "MQObj_GetVertexRefCount", "MQDoc_IsSelectVertex",   "MQObj_GetVertex",
-        "MQObj_GetVertexRefCount"};
-    EXPECT_EQ(CallsFrom(host::StopTrace(), "MQ_GetSystemPath"), expected);
-}
-
 TEST_F(SavedPointsTest, SaveWithNothingSelectedLeavesAnEmptyFile)
 {
     host::Object& obj = NewObject(doc);
