@@ -1,0 +1,120 @@
+#include "host/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace hostapp {
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
+{
+    bytes.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        close(fd);
+        error = "is a folder, not a file";
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::strerror(errno);
+            close(fd);
+            return false;
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    close(fd);
+    return true;
+}
+
+static bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+static mode_t NewFileMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error)
+{
+    struct stat existing;
+    const bool exists = stat(path.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        error = "is a folder, not a file";
+        return false;
+    }
+    // The temporary file lies in the target's folder so that the rename
+    // stays on one file system and replaces the target in one step.
+    std::string pattern = FolderOf(path) + "/." + FileNameOf(path) + ".kivera-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const mode_t mode = exists ? (existing.st_mode & 07777) : NewFileMode();
+    bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    int savedErrno = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && rename(name.data(), path.c_str()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        unlink(name.data());
+        error = std::strerror(savedErrno);
+    }
+    return ok;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace hostapp

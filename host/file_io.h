@@ -1,0 +1,26 @@
+// Whole-file reads and writes for the host program. A write goes to a
+// temporary file beside the target and is renamed over it only when every
+// byte is on disk, so a failed save never leaves a half-written file.
+#pragma once
+
+#include <string>
+
+namespace hostapp {
+
+// Reads the file's bytes. False, with `error` saying why ("No such file or
+// directory"), when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
+
+// Replaces `path` with `bytes` through a temporary file in the same folder.
+// False, with `error` saying why, when the file could not be written; the
+// previous file is then untouched and no temporary file is left behind.
+// A new file gets the usual permissions (0666 less the umask); an existing
+// one keeps its own.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
+
+// The folder part of a path ("." for a bare file name).
+std::string FolderOf(const std::string& path);
+// The file name part of a path.
+std::string FileNameOf(const std::string& path);
+
+}  // namespace hostapp
