@@ -7,7 +7,7 @@
 
 constexpr int kCommandCount = 19;
 
-constexpr const char* kMenuStrings[kCommandCount] = {
+inline constexpr const char* kMenuStrings[kCommandCount] = {
     /*  0 点を選択 */ "\x93_\x82\xF0\x91I\x91\xF0",
     /*  1 点を非選択 */ "\x93_\x82\xF0\x94\xF1\x91I\x91\xF0",
     /*  2 辺・面を非選択 */ "\x95\xD3\x81" "E\x96\xCA\x82\xF0\x94\xF1\x91I\x91\xF0",

@@ -37,7 +37,7 @@ TEST(CommandTable, MenuStringsAreTheCodePage932Bytes)
         "面の角度を測る"};
     for (int row = 0; row < kCommandCount; ++row) {
         EXPECT_EQ(std::string(kMenuStrings[row]), ToCodePage932(texts[row])) << "row " << row;
-        EXPECT_EQ(CommandTable[row].menuString, kMenuStrings[row]);
+        EXPECT_STREQ(CommandTable[row].menuString, kMenuStrings[row]);
         EXPECT_NE(CommandTable[row].handler, nullptr);
     }
     EXPECT_EQ(CommandTable[kCommandCount].menuString, nullptr);
