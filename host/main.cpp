@@ -155,7 +155,8 @@ std::string DocumentSummary(const host::Document& doc)
             faces += face.points.empty() ? 0 : 1;
     }
     return std::to_string(objects) + (objects == 1 ? " object, " : " objects, ") +
-           std::to_string(vertices) + " vertices, " + std::to_string(faces) + " faces";
+           std::to_string(vertices) + (vertices == 1 ? " vertex, " : " vertices, ") +
+           std::to_string(faces) + (faces == 1 ? " face" : " faces");
 }
 
 bool HasSelection(const host::Document& doc)
@@ -336,6 +337,21 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
     return 0;
 }
 
+// --- convert ----------------------------------------------------------------------
+
+int RunConvert(const std::string& from, const std::string& to)
+{
+    host::Document doc;
+    DocumentInfo info;
+    std::string error;
+    if (!Load(from, doc, info, error))
+        return Fail(error);
+    if (!Save(to, doc, info, error))
+        return Fail(error);
+    std::printf("%s: %s\nwrote %s\n", from.c_str(), DocumentSummary(doc).c_str(), to.c_str());
+    return 0;
+}
+
 // --- init-settings ------------------------------------------------------------------
 
 int RunInitSettings(const std::string& folder, const std::string& only)
@@ -399,6 +415,13 @@ int main(int argc, char** argv)
     render->add_option("--view", renderView, "front, top, side or scene");
     render->add_flag("--labels", renderLabels, "Write vertex indices into the picture");
 
+    std::string convertFrom, convertTo;
+    CLI::App* convert = app.add_subcommand(
+        "convert", "Read a document and write it again, as .json or .obj by the file name");
+    convert->add_option("from", convertFrom, "The document to read (.json, or .obj)")->required();
+    convert->add_option("to", convertTo, "The file to write (.json, or .obj with its .mtl)")
+        ->required();
+
     std::string settingsFolder, settingsOnly;
     CLI::App* initSettings =
         app.add_subcommand("init-settings", "Write a kivera.ini (code page 932) into a folder");
@@ -414,6 +437,8 @@ int main(int argc, char** argv)
         return RunCommands(run, runOptions);
     if (*render)
         return RunRender(renderDocument, renderSvg, renderView, renderLabels);
+    if (*convert)
+        return RunConvert(convertFrom, convertTo);
     if (*initSettings)
         return RunInitSettings(settingsFolder, settingsOnly);
     return 0;

@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kPanelSize = 420.0;   // drawing area of one panel, pixels
 constexpr double kMargin = 30.0;
-constexpr double kTitleHeight = 28.0;
+constexpr double kTitleHeight = 44.0;
 constexpr double kLegendHeight = 30.0;
 
 struct Projected {
@@ -143,6 +143,10 @@ bool Corner(const std::vector<Projected>& vertices, int index, Projected& out)
 std::string Segment(const Mapping& mapping, const Projected& a, const Projected& b,
                     const char* style)
 {
+    // A line seen end-on would vanish: draw it as a dot in its colour.
+    if (std::fabs(mapping.X(a.x) - mapping.X(b.x)) < 1 && std::fabs(mapping.Y(a.y) - mapping.Y(b.y)) < 1)
+        return "<circle cx=\"" + Number(mapping.X(a.x)) + "\" cy=\"" + Number(mapping.Y(a.y)) +
+               "\" r=\"4\" " + style + "/>\n";
     return "<line x1=\"" + Number(mapping.X(a.x)) + "\" y1=\"" + Number(mapping.Y(a.y)) +
            "\" x2=\"" + Number(mapping.X(b.x)) + "\" y2=\"" + Number(mapping.Y(b.y)) + "\" " +
            style + "/>\n";
@@ -287,8 +291,8 @@ std::string RenderSvg(const std::vector<SvgPanel>& panels, const SvgOptions& opt
            "  .f { fill: #c9d6e8; fill-opacity: 0.75; stroke: #4a5a70; stroke-width: 1; }\n"
            "  .sf { fill: #f5a623; fill-opacity: 0.75; stroke: #4a5a70; stroke-width: 1; }\n"
            "  .so { fill: none; stroke: #c47500; stroke-width: 2; stroke-dasharray: 6 3; }\n"
-           "  .l { stroke: #333; stroke-width: 1.5; }\n"
-           "  .sl { stroke: #d62728; stroke-width: 4; stroke-linecap: round; }\n"
+           "  .l { stroke: #333; stroke-width: 1.5; fill: #333; }\n"
+           "  .sl { stroke: #d62728; stroke-width: 4; stroke-linecap: round; fill: #d62728; }\n"
            "  .v { fill: #333; } .sv { fill: #1f5fd6; stroke: white; stroke-width: 1.5; }\n"
            "</style>\n";
     out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
@@ -300,8 +304,7 @@ std::string RenderSvg(const std::vector<SvgPanel>& panels, const SvgOptions& opt
         out += "<g>\n";
         out += "<text x=\"" + Number(left + kMargin) + "\" y=\"20\" class=\"t\">" +
                Escape(panels[i].title) + "</text>\n";
-        out += "<text x=\"" + Number(left + kMargin) + "\" y=\"" +
-               Number(kTitleHeight + kMargin - 6) + "\" class=\"s\">" +
+        out += "<text x=\"" + Number(left + kMargin) + "\" y=\"38\" class=\"s\">" +
                Escape(Summary(*panels[i].doc)) + "; " + ViewName(options.view) + "</text>\n";
         out += "<rect x=\"" + Number(left + kMargin / 2) + "\" y=\"" +
                Number(kTitleHeight + kMargin / 2) + "\" width=\"" +
