@@ -49,7 +49,7 @@ struct PositionedDomParser : nlohmann::detail::json_sax_dom_parser<Json> {
 };
 
 // "[json.exception.parse_error.101] parse error at line 1, column 5: syntax
-// error ..." -> "syntax error ...".
+// error ...; last read: 'tru'" -> "syntax error ...".
 std::string LibraryMessage(const std::string& text)
 {
     std::string message = text;
@@ -63,6 +63,11 @@ std::string LibraryMessage(const std::string& text)
         if (colon != std::string::npos)
             message.erase(0, colon + 2);
     }
+    // What the parser read last can span lines; the line and column say
+    // where instead.
+    const size_t lastRead = message.find("; last read:");
+    if (lastRead != std::string::npos)
+        message.erase(lastRead);
     return message;
 }
 

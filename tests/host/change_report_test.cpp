@@ -1,0 +1,133 @@
+// The change report compares a document before and after a command, and the
+// SVG picture shows each kind of selection.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "host/change_report.h"
+#include "host/svg.h"
+
+namespace {
+
+host::Document Quads()
+{
+    host::Document doc;
+    host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "quads"));
+    for (int v = 0; v < 6; ++v)
+        host::AddVertex(obj, host::Vec3{static_cast<float>(v % 3), static_cast<float>(v / 3), 0.0f});
+    host::AddFace(obj, {0, 1, 4, 3});
+    host::AddFace(obj, {1, 2, 5, 4});
+    host::AddMaterial(doc, "m");
+    doc.materials[0]->texture = "t.png";
+    return doc;
+}
+
+TEST(ChangeReport, CopyIsDeepAndUnchangedCopyReportsNothing)
+{
+    host::Document doc = Quads();
+    const host::Document copy = hostapp::CopyDocument(doc);
+    doc.objects[0]->vertices[0].x = 7.0f;
+    EXPECT_EQ(copy.objects[0]->vertices[0].x, 0.0f);
+    const hostapp::ChangeReport report = hostapp::CompareDocuments(copy, hostapp::CopyDocument(copy));
+    EXPECT_TRUE(hostapp::IsEmpty(report));
+    EXPECT_EQ(hostapp::FormatChangeReport(report, "  "), "  no change\n");
+}
+
+TEST(ChangeReport, EveryKindOfChangeIsListed)
+{
+    const host::Document before = Quads();
+    host::Document after = hostapp::CopyDocument(before);
+    host::Object& obj = *after.objects[0];
+    obj.vertices[2].y = -0.0f;   // moved by its bits alone
+    obj.vertices[4].z = 1.0f;
+    host::AddVertex(obj, host::Vec3{3, 0, 0});
+    host::AddFace(obj, {2, 6});
+    host::DeleteFace(obj, 0);
+    host::SelectVertex(obj, 6);
+    host::SelectLine(obj, 1, 3);
+    host::SelectFace(obj, 1);
+    obj.faces[1].uv[0].u = 0.5f;
+    after.materials[0]->textureLoads += 1;   // set again to the same name
+    const hostapp::ChangeReport report = hostapp::CompareDocuments(before, after);
+    ASSERT_EQ(report.objects.size(), 1u);
+    const hostapp::ObjectChanges& c = report.objects[0];
+    EXPECT_EQ(c.verticesMoved, (hostapp::IndexList{2, 4}));
+    EXPECT_EQ(c.verticesAdded, (hostapp::IndexList{6}));
+    EXPECT_EQ(c.facesAdded, (hostapp::IndexList{2}));
+    EXPECT_EQ(c.facesDeleted, (hostapp::IndexList{0}));
+    EXPECT_EQ(c.verticesSelected, (hostapp::IndexList{6}));
+    EXPECT_EQ(c.facesSelected, (hostapp::IndexList{1}));
+    ASSERT_EQ(c.linesSelected.size(), 1u);
+    EXPECT_EQ(c.linesSelected[0].face, 1);
+    EXPECT_EQ(c.linesSelected[0].line, 3);
+    EXPECT_EQ(c.uvsRewritten, (hostapp::IndexList{1}));
+    ASSERT_EQ(report.materials.size(), 1u);
+    EXPECT_EQ(report.materials[0].mapsSet[0].first, "texture");
+    EXPECT_EQ(hostapp::FormatChangeReport(report, ""),
+              "object 0 \"quads\":\n"
+              "  vertices moved: 2 (2, 4)\n"
+              "  vertices added: 1 (6)\n"
+              "  faces added: 1 (2)\n"
+              "  faces deleted: 1 (0)\n"
+              "  vertices selected: 1 (6)\n"
+              "  lines selected: 1 (face 1 line 3)\n"
+              "  faces selected: 1 (1)\n"
+              "  faces with UVs rewritten: 1 (1)\n"
+              "material 0 \"m\":\n"
+              "  texture map set: \"t.png\"\n");
+
+    // The other way round the selection is lost, with the deleted face's.
+    host::Document selected = hostapp::CopyDocument(before);
+    host::SelectLine(*selected.objects[0], 0, 1);
+    host::SelectVertex(*selected.objects[0], 5);
+    host::Document cleared = hostapp::CopyDocument(selected);
+    host::DeleteFace(*cleared.objects[0], 0);
+    host::SelectVertex(*cleared.objects[0], 5, false);
+    const hostapp::ObjectChanges lost = hostapp::CompareDocuments(selected, cleared).objects[0];
+    EXPECT_EQ(lost.verticesDeselected, (hostapp::IndexList{5}));
+    ASSERT_EQ(lost.linesDeselected.size(), 1u);
+    EXPECT_EQ(lost.linesDeselected[0].face, 0);
+}
+
+TEST(ChangeReport, IndexRunsAreShortened)
+{
+    EXPECT_EQ(hostapp::FormatIndexRuns({0, 1, 2, 3, 5, 9, 10}), "0-3, 5, 9-10");
+    EXPECT_EQ(hostapp::FormatIndexRuns({}), "");
+    EXPECT_EQ(hostapp::FormatIndexRuns({1, 3, 5, 7}, 2), "1, 3, ...");
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(Svg, EachKindOfSelectionIsDrawn)
+{
+    host::Document doc = Quads();
+    host::Object& obj = *doc.objects[0];
+    host::SelectFace(obj, 1);
+    host::SelectLine(obj, 0, 3);
+    host::SelectVertex(obj, 0);
+    host::SelectVertex(obj, 1);
+    host::AddVertex(obj, host::Vec3{std::nanf(""), 0, 0});   // not drawn, and no harm
+    host::AddFace(obj, {0, 6, 1});
+    const std::string svg = hostapp::RenderSvg({{&doc, "a <b>"}}, hostapp::SvgOptions{});
+    // The legend shows one of each selected kind besides the drawing.
+    EXPECT_EQ(Count(svg, "class=\"sf\"/>"), 2u);
+    EXPECT_EQ(Count(svg, "class=\"f\"/>"), 1u);   // the face through the NaN vertex is left out
+    EXPECT_EQ(Count(svg, "class=\"sl\"/>"), 2u);
+    EXPECT_EQ(Count(svg, "class=\"sv\"/>"), 3u);
+    EXPECT_EQ(Count(svg, "class=\"v\"/>"), 4u);
+    EXPECT_NE(svg.find("a &lt;b&gt;"), std::string::npos);
+    EXPECT_EQ(svg.find("nan"), std::string::npos);
+
+    hostapp::ViewKind view;
+    EXPECT_TRUE(hostapp::ParseViewKind("scene", view));
+    EXPECT_EQ(view, hostapp::ViewKind::Scene);
+    EXPECT_FALSE(hostapp::ParseViewKind("back", view));
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+// kivera-host as a person runs it: the menu, init-settings, every example
+// document through the real plug-in, and the faults that must leave the
+// input untouched.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "frame/menu_strings.h"
+#include "host/document_file.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using kivera_test::TempFolder;
+
+struct ProgramRun {
+    int status;
+    std::string out;   // standard output
+    std::string err;   // standard error
+};
+
+std::string Quote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs kivera-host with `args`, standard input from /dev/null.
+ProgramRun RunProgram(const std::vector<std::string>& args)
+{
+    TempFolder folder;
+    std::string command = Quote(KIVERA_HOST_PROGRAM);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    command += " </dev/null >" + Quote(folder.File("out")) + " 2>" + Quote(folder.File("err"));
+    const int status = std::system(command.c_str());
+    return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                      kivera_test::ReadFile(folder.File("out")),
+                      kivera_test::ReadFile(folder.File("err"))};
+}
+
+std::string Example(const std::string& name) { return std::string(KIVERA_EXAMPLES_DIR) + "/" + name; }
+
+host::Document Load(const std::string& path)
+{
+    host::Document doc;
+    hostapp::DocumentInfo info;
+    std::string notes, error;
+    EXPECT_TRUE(hostapp::LoadDocument(path, doc, info, notes, error)) << error;
+    return doc;
+}
+
+std::vector<int> Selected(const host::Object& obj)
+{
+    std::vector<int> selected;
+    for (size_t v = 0; v < obj.vertexSelected.size(); ++v)
+        if (obj.vertexSelected[v])
+            selected.push_back(static_cast<int>(v));
+    return selected;
+}
+
+size_t LiveFaces(const host::Object& obj)
+{
+    size_t count = 0;
+    for (const host::Face& face : obj.faces)
+        count += face.points.empty() ? 0 : 1;
+    return count;
+}
+
+bool Near(const host::Vec3& v, float x, float y, float z)
+{
+    return std::fabs(v.x - x) < 1e-5f && std::fabs(v.y - y) < 1e-5f && std::fabs(v.z - z) < 1e-5f;
+}
+
+TEST(Program, MenuListsTheCommandsInUtf8)
+{
+    const ProgramRun run = RunProgram({"menu"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("   4  接続点を選択  (select-connected)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  18  面の角度を測る  (measure-angle)\n"), std::string::npos);
+}
+
+TEST(Program, InitSettingsWritesCodePage932)
+{
+    TempFolder folder;
+    const std::string target = folder.File("new/settings");
+    const ProgramRun run = RunProgram({"init-settings", target, "--only", "4,TextureReload,bevel,16"});
+    EXPECT_NE(run.status, 0);   // TextureReload is a menu text, not a name or a row
+    EXPECT_NE(run.err.find("\"TextureReload\" is no command"), std::string::npos) << run.err;
+
+    ASSERT_EQ(RunProgram({"init-settings", target, "--only", "4, reload-textures,17"}).status, 0);
+    std::string expected;
+    for (int row = 0; row < kCommandCount; ++row)
+        expected += std::string(kMenuStrings[row]) + (row == 4 || row == 16 || row == 17 ? " = 1\r\n"
+                                                                                        : " = 0\r\n");
+    const std::string written = kivera_test::ReadFile(target + "/kivera.ini");
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(written.substr(0, 8), "\x93_\x82\xF0\x91I\x91\xF0");   // 点を選択 in code page 932
+}
+
+// One example run: the arguments after the document and a fact of the result.
+struct ExampleCase {
+    const char* file;
+    std::vector<std::string> args;
+    std::function<void(const host::Document&, const ProgramRun&)> check;
+};
+
+TEST(Program, EveryExampleRuns)
+{
+    TempFolder folder;
+    // Saved points go to a settings folder of the test's own, holding the
+    // same kivera.ini as the menu's.
+    const std::string settings =
+        std::filesystem::path(KIVERA_HOST_PROGRAM).parent_path().string() + "/kivera.ini";
+    kivera_test::WriteFile(folder.File("kivera.ini"), kivera_test::ReadFile(settings));
+
+    const std::vector<ExampleCase> cases = {
+        {"grid-ring.json", {"-c", "接続点を選択"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_EQ(Selected(*d.objects[0]), (std::vector<int>{6, 7, 8, 11, 12, 13, 16, 17, 18}));
+         }},
+        {"mixed-selection.json", {"-c", "select-points"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_EQ(Selected(*d.objects[0]), (std::vector<int>{0, 1, 5, 6, 9, 10, 15}));
+         }},
+        {"mixed-selection.json", {"-c", "1", "-c", "2"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_TRUE(Selected(*d.objects[0]).empty());
+             EXPECT_FALSE(d.objects[0]->faces[4].selected);
+             EXPECT_FALSE(d.objects[0]->faces[0].lineSelected[0]);
+         }},
+        {"grid-center-vertex.json", {"-c", "select-neighbours"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_EQ(Selected(*d.objects[0]), (std::vector<int>{7, 11, 12, 13, 17}));
+         }},
+        {"grid-selected-points.json", {"-c", "select-edges-of-points"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_TRUE(d.objects[0]->faces[5].selected);
+             EXPECT_TRUE(d.objects[0]->faces[6].selected);
+             EXPECT_FALSE(d.objects[0]->faces[4].selected);
+         }},
+        {"align-two-objects.json", {"-c", "align-points"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_TRUE(Near(d.objects[1]->vertices[0], 1, 0, 0));
+             EXPECT_TRUE(Near(d.objects[1]->vertices[2], 2, 1, 0));
+         }},
+        {"rim-sheet.json", {"-c", "fold-back-rim"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_TRUE(Near(d.objects[0]->vertices[12], 2, -1, 1));
+             EXPECT_TRUE(Near(d.objects[0]->vertices[10], 0, 0, 2));
+         }},
+        {"zigzag.json", {"-c", "arrange-on-line", "-d", "1004 1"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_TRUE(Near(d.objects[0]->vertices[2], 2, 0.5f, 0));
+         }},
+        {"bulge-profile.json", {"-c", "もっこり"},
+         [](const host::Document& d, const ProgramRun&) {
+             // (1.5, 1.3) lies over the pyramid's front face, z = 0.75 y.
+             EXPECT_TRUE(Near(d.objects[1]->vertices[5], 1.5f, 1.3f, 0.975f));
+             EXPECT_TRUE(Near(d.objects[0]->vertices[4], 2, 2, 1.5f));
+         }},
+        {"saved-points.json",
+         {"-c", "save-points", "-c", "rotate-by-view", "-c", "restore-points", "-d",
+          "1008 1009 1010 1", "--system-dir", folder.path()},
+         [](const host::Document& d, const ProgramRun& run) {
+             EXPECT_TRUE(Near(d.objects[0]->vertices[1], 3, 0, 0));
+             EXPECT_NE(run.out.find("vertices moved: 4 (0-3)"), std::string::npos);
+         }},
+        {"polyline.json", {"-c", "split-edges"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_EQ(d.objects[0]->vertices.size(), 7u);
+             EXPECT_EQ(LiveFaces(*d.objects[0]), 6u);
+         }},
+        {"rotate-view.json", {"-c", "Viewで回転"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_TRUE(Near(d.objects[0]->vertices[1], 0, 2, 0));
+             EXPECT_TRUE(Near(d.objects[0]->vertices[0], 0, 0, 0));
+         }},
+        {"ridge.json", {"-c", "cut-groove"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_EQ(d.objects[0]->vertices.size(), 9u + 16u);
+             EXPECT_EQ(LiveFaces(*d.objects[0]), 10u);
+         }},
+        {"ridge.json", {"-c", "bevel"},
+         [](const host::Document& d, const ProgramRun&) {
+             EXPECT_EQ(d.objects[0]->vertices.size(), 9u + 8u);
+             EXPECT_EQ(LiveFaces(*d.objects[0]), 8u);
+         }},
+        {"uv-copy.json", {"-c", "copy-uv"},
+         [](const host::Document& d, const ProgramRun&) {
+             // Each corner of the target has the UV of the source corner at
+             // the same place, 3 units to the left: u = x / 2, v = y / 2.
+             const host::Object& target = *d.objects[1];
+             for (const host::Face& face : target.faces)
+                 for (size_t k = 0; k < face.points.size(); ++k) {
+                     const host::Vec3& p = target.vertices[static_cast<size_t>(face.points[k])];
+                     EXPECT_FLOAT_EQ(face.uv[k].u, (p.x - 3) / 2);
+                     EXPECT_FLOAT_EQ(face.uv[k].v, p.y / 2);
+                 }
+         }},
+        {"materials.json", {"-c", "TextureReload"},
+         [](const host::Document&, const ProgramRun& run) {
+             EXPECT_NE(run.out.find("alpha map set: \"glass-alpha.png\""), std::string::npos);
+         }},
+        {"face-angle.json", {"-c", "measure-angle"},
+         [](const host::Document&, const ProgramRun& run) {
+             EXPECT_NE(run.out.find("message box: Face Angle: Angle = 90.00   or   90.00"),
+                       std::string::npos);
+         }},
+    };
+    for (const ExampleCase& example : cases) {
+        SCOPED_TRACE(example.file);
+        const std::string out = folder.File("result.json");
+        std::vector<std::string> args = {"run", Example(example.file), "--out", out, "--svg",
+                                         folder.File("result.svg")};
+        args.insert(args.end(), example.args.begin(), example.args.end());
+        const ProgramRun run = RunProgram(args);
+        ASSERT_EQ(run.status, 0) << run.out << run.err;
+        EXPECT_NE(run.out.find(": result 1"), std::string::npos) << run.out;
+        EXPECT_NE(kivera_test::ReadFile(folder.File("result.svg")).find("</svg>"), std::string::npos);
+        example.check(Load(out), run);
+    }
+}
+
+TEST(Program, FaultsLeaveTheInputUntouched)
+{
+    TempFolder folder;
+    const std::string doc = folder.File("doc.json");
+    const std::string bad = "{\"objects\": [{\"vertices\": [[0, 0, 0]], \"faces\": [{\"points\": []}]}]}";
+    kivera_test::WriteFile(doc, bad);
+    ProgramRun run = RunProgram({"run", doc, "-c", "select-points"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kivera-host: " + doc +
+                           ": object 0, face 0, points: a face needs at least one point (write "
+                           "null for an empty face slot)\n");
+    EXPECT_EQ(kivera_test::ReadFile(doc), bad);
+
+    // A good document, an output that cannot be written: the document stays,
+    // and no temporary file is left beside it.
+    const std::string good = kivera_test::ReadFile(Example("grid-ring.json"));
+    kivera_test::WriteFile(doc, good);
+    run = RunProgram({"run", doc, "-c", "4", "--out", doc + "/out.json"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("out.json: cannot write: Not a directory"), std::string::npos) << run.err;
+    EXPECT_EQ(kivera_test::ReadFile(doc), good);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    run = RunProgram({"run", folder.File("none.json"), "-c", "4"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("none.json: cannot read: No such file or directory"), std::string::npos);
+
+    run = RunProgram({"run", doc, "-c", "no-such-command"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("no command is called \"no-such-command\""), std::string::npos);
+    run = RunProgram({"run", doc, "-c", "19"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("there is no menu entry 19 (the menu has 19 entries"), std::string::npos);
+}
+
+TEST(Program, RunInPlaceWritesOnlyWhenSomethingChanged)
+{
+    TempFolder folder;
+    const std::string doc = folder.File("grid.json");
+    const std::string original = kivera_test::ReadFile(Example("grid-ring.json"));
+    kivera_test::WriteFile(doc, original);
+    ProgramRun run = RunProgram({"run", doc, "-c", "measure-angle"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("no change"), std::string::npos);
+    EXPECT_EQ(kivera_test::ReadFile(doc), original);
+    run = RunProgram({"run", doc, "-c", "select-connected"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Selected(*Load(doc).objects[0]).size(), 9u);
+}
+
+TEST(Program, SettingsFolderMustAgreeWithTheMenu)
+{
+    TempFolder folder;
+    kivera_test::WriteFile(folder.File("kivera.ini"), kivera_test::SettingsEnabling({2, 5}));
+    const ProgramRun run =
+        RunProgram({"run", Example("grid-ring.json"), "-c", "1", "--system-dir", folder.path(),
+                    "--out", folder.File("out.json")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("and the two differ"), std::string::npos) << run.err;
+    EXPECT_FALSE(kivera_test::FileExists(folder.File("out.json")));
+}
+
+TEST(Program, ObjInAndOut)
+{
+    TempFolder folder;
+    const std::string obj = folder.File("ridge.obj");
+    ASSERT_EQ(RunProgram({"convert", Example("ridge.json"), obj}).status, 0);
+    const ProgramRun run = RunProgram({"run", obj, "-c", "measure-angle", "--out", folder.File("back.json")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Load(folder.File("back.json")).objects[0]->vertices.size(), 9u);
+    EXPECT_NE(RunProgram({"convert", Example("ridge.json"), folder.File("r.obj")}).err.find(
+                  "holds no selection"),
+              std::string::npos);
+}
+
+}  // namespace
