@@ -1,0 +1,37 @@
+// The Windows test program: a stand-in host that exports the 122 host
+// functions itself, loads kivera.dll from app\plugins below its own folder
+// and checks the plug-in on the real Win32 paths (binding, settings folder,
+// dialogs, message boxes, resources).
+#include "tests/windows/windows_api.h"
+
+#include <cstdio>
+
+#include "host/document.h"
+#include "tests/windows/checks.h"
+#include "tests/windows/harness.h"
+
+int main()
+{
+    using namespace wintest;
+    const Layout layout = FindLayout();
+    std::printf("host program %s\nplug-in %s\n", layout.exePath.c_str(), layout.pluginPath.c_str());
+
+    Section("environment");
+    // Menu strings, settings keys and dialog texts are code page 932 bytes.
+    CheckEqual(static_cast<long long>(GetACP()), 932, "the ANSI code page is 932");
+    Check(IsWindow(static_cast<HWND>(host::MainWindow())) != FALSE,
+          "the host's main window is a real window");
+
+    Plugin plugin;
+    std::string missing;
+    if (!Check(LoadPlugin(layout.pluginPath, plugin, missing),
+               "kivera.dll loads from app\\plugins and has its seven exports",
+               "missing: " + missing))
+        return Report();
+
+    RunBindingChecks(layout, plugin);
+    RunMenuChecks(layout, plugin);
+    RunDialogChecks(layout, plugin);
+    RunTemplateChecks(layout, plugin);
+    return Report();
+}

@@ -1,0 +1,56 @@
+// What the checks of the Windows suite share: the folder layout a host gives
+// the plug-in (kivera.ini in the application folder, kivera.dll in its
+// plugins folder), the loaded plug-in, and small document builders.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "host/document.h"
+
+namespace wintest {
+
+struct Layout {
+    std::string exePath;      // this program: the host that MQInit binds
+    std::string rootFolder;   // the folder holding this program
+    std::string appFolder;    // rootFolder\app: kivera.ini, kivera.idx
+    std::string pluginPath;   // appFolder\plugins\kivera.dll
+};
+
+// The seven exports of kivera.dll.
+struct Plugin {
+    void* module = nullptr;
+    unsigned int (*checkVersion)(void) = nullptr;
+    int (*init)(const char*) = nullptr;
+    void (*getPlugInId)(unsigned int*, unsigned int*) = nullptr;
+    const char* (*getPlugInName)(void) = nullptr;
+    int (*getPlugInType)(void) = nullptr;
+    const char* (*enumString)(int) = nullptr;
+    int (*modifySelect)(int, void*) = nullptr;
+};
+
+// Derived from this program's own path (GetModuleFileNameA).
+Layout FindLayout();
+// Loads the plug-in with LoadLibraryA and looks up its seven exports; false
+// (with the missing name in `missing`) when one is absent.
+bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& missing);
+
+// folder + "\\" + name
+std::string JoinPath(const std::string& folder, const std::string& name);
+bool WriteBytes(const std::string& path, const std::string& bytes);
+bool ReadBytes(const std::string& path, std::string& bytes);
+void RemoveFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Settings text (code page 932 keys, "key = value" lines with CR LF).
+std::string SettingsLine(int row, const char* value);
+std::string SettingsEnabling(std::initializer_list<int> rows);
+std::string SettingsEnablingAll();
+
+// A new object holding the given vertices, joined in order by two-point
+// faces (lines), so that every vertex is in use.
+host::Object& AddPointObject(host::Document& doc, std::initializer_list<host::Vec3> points);
+bool SameVertex(const host::Vec3& a, const host::Vec3& b);
+std::string VertexText(const host::Vec3& v);
+
+}  // namespace wintest
