@@ -1,0 +1,405 @@
+// kivera-bench: times each command through MQModifySelect on the real
+// kivera.so bound to the stand-in host, on grids of 10^3 to 10^6 faces, and
+// compares it with the floor: one pass that reads every face's point count
+// and points and every vertex through the host functions.
+//
+// Each measurement runs in a child process of its own, so that its peak
+// memory is its own and a run that passes the time limit can be stopped
+// (SIGALRM) and reported as skipped instead of running for hours.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/bench_documents.h"
+#include "frame/menu_strings.h"
+#include "host/document.h"
+#include "platform/shared_library.h"
+
+// The host functions the floor pass reads through, exported by the stand-in
+// host library this program links.
+extern "C" {
+int MQDoc_GetObjectCount(void* doc);
+void* MQDoc_GetObject(void* doc, int objectIndex);
+int MQObj_GetFaceCount(void* obj);
+int MQObj_GetFacePointCount(void* obj, int faceIndex);
+void MQObj_GetFacePointArray(void* obj, int faceIndex, int* points);
+int MQObj_GetVertexCount(void* obj);
+void MQObj_GetVertex(void* obj, int vertexIndex, host::Vec3* position);
+}
+
+namespace {
+
+struct Options {
+    std::vector<int> sizes = {1000, 10000, 100000, 1000000};
+    std::vector<int> scenarios;   // indices into kScenarios; empty = all
+    int limitSeconds = 60;
+    std::string plugin = KIVERA_BENCH_PLUGIN;
+};
+
+struct Plugin {
+    int (*init)(const char*);
+    int (*modifySelect)(int, void*);
+};
+
+// What a child reports through its pipe.
+struct Measurement {
+    int built;            // 0 when the document could not be made
+    int result;           // the command's return value
+    double seconds;       // the command
+    double floorSeconds;  // the floor pass, best of three
+    long rssBeforeKb;     // resident size before the command
+    long peakKb;          // peak resident size during the command (-1 unknown)
+    int changed;          // 1 when the document differs afterwards
+};
+
+void PrintUsage()
+{
+    std::printf(
+        "usage: kivera-bench [--sizes=N,N,...] [--commands=NAME,...] [--limit=SECONDS]\n"
+        "                    [--plugin=PATH] [--list]\n"
+        "  --sizes     face counts of the main mesh (default 1000,10000,100000,1000000)\n"
+        "  --commands  short names or command table rows (default: all nineteen)\n"
+        "  --limit     seconds one command may run before it is reported as skipped\n"
+        "              (default 60)\n"
+        "  --plugin    the kivera.so to measure (default: the one of this build)\n"
+        "  --list      print the commands and what each document holds\n");
+}
+
+bool ParseList(const char* text, std::vector<std::string>& items)
+{
+    std::string item;
+    for (const char* c = text;; ++c) {
+        if (*c == ',' || *c == '\0') {
+            if (item.empty())
+                return false;
+            items.push_back(item);
+            item.clear();
+            if (*c == '\0')
+                return true;
+        } else {
+            item += *c;
+        }
+    }
+}
+
+// 0 on success, 1 on a bad option, 2 when the usage or list was printed.
+int ParseOptions(int argc, char** argv, Options& options)
+{
+    for (int k = 1; k < argc; ++k) {
+        const std::string arg = argv[k];
+        const auto value = [&](const char* name) -> const char* {
+            const std::size_t length = std::strlen(name);
+            return arg.compare(0, length, name) == 0 ? argv[k] + length : nullptr;
+        };
+        std::vector<std::string> items;
+        if (const char* sizes = value("--sizes=")) {
+            if (!ParseList(sizes, items))
+                return 1;
+            options.sizes.clear();
+            for (const std::string& item : items) {
+                char* end = nullptr;
+                const double size = std::strtod(item.c_str(), &end);   // 1e6 is fine
+                if (*end != '\0' || !(size >= 1.0 && size <= 5e7))
+                    return 1;
+                options.sizes.push_back(static_cast<int>(size));
+            }
+        } else if (const char* names = value("--commands=")) {
+            if (!ParseList(names, items))
+                return 1;
+            for (const std::string& item : items) {
+                const int scenario = bench::FindScenario(item);
+                if (scenario < 0) {
+                    std::fprintf(stderr, "kivera-bench: no command %s\n", item.c_str());
+                    return 1;
+                }
+                options.scenarios.push_back(scenario);
+            }
+        } else if (const char* limit = value("--limit=")) {
+            options.limitSeconds = std::atoi(limit);
+            if (options.limitSeconds <= 0)
+                return 1;
+        } else if (const char* plugin = value("--plugin=")) {
+            options.plugin = plugin;
+        } else if (arg == "--list") {
+            for (const bench::Scenario& s : bench::kScenarios)
+                std::printf("%2d %-22s %s\n", s.row, s.name, s.setup);
+            return 2;
+        } else {
+            PrintUsage();
+            return arg == "--help" ? 2 : 1;
+        }
+    }
+    if (options.scenarios.empty())
+        for (int k = 0; k < bench::kScenarioCount; ++k)
+            options.scenarios.push_back(k);
+    return 0;
+}
+
+bool LoadPlugin(const std::string& path, Plugin& plugin)
+{
+    const LibraryHandle library = LoadSharedLibrary(path.c_str());
+    if (!library) {
+        std::fprintf(stderr, "kivera-bench: cannot load %s: %s\n", path.c_str(),
+                     SharedLibraryError());
+        return false;
+    }
+    plugin.init = reinterpret_cast<int (*)(const char*)>(FindLibraryFunction(library, "MQInit"));
+    plugin.modifySelect =
+        reinterpret_cast<int (*)(int, void*)>(FindLibraryFunction(library, "MQModifySelect"));
+    if (!plugin.init || !plugin.modifySelect) {
+        std::fprintf(stderr, "kivera-bench: %s lacks MQInit or MQModifySelect\n", path.c_str());
+        return false;
+    }
+    char hostPath[4096];
+    if (!SharedLibraryPathOf(reinterpret_cast<const void*>(&MQDoc_GetObjectCount), hostPath,
+                             sizeof hostPath)) {
+        std::fprintf(stderr, "kivera-bench: cannot find the host library's path\n");
+        return false;
+    }
+    if (plugin.init(hostPath) != 1) {
+        std::fprintf(stderr, "kivera-bench: MQInit(%s) failed\n", hostPath);
+        return false;
+    }
+    return true;
+}
+
+// A fresh folder holding a kivera.ini that enables every command, so that
+// menu index n is command table row n.
+bool MakeSettingsFolder(std::string& folder)
+{
+    char name[] = "/tmp/kivera-bench-XXXXXX";
+    if (!mkdtemp(name))
+        return false;
+    folder = name;
+    std::FILE* file = std::fopen((folder + "/kivera.ini").c_str(), "wb");
+    if (!file)
+        return false;
+    for (const char* key : kMenuStrings)
+        std::fprintf(file, "%s = 1\r\n", key);
+    return std::fclose(file) == 0;
+}
+
+void RemoveSettingsFolder(const std::string& folder)
+{
+    std::remove((folder + "/kivera.ini").c_str());
+    std::remove((folder + "/kivera.idx").c_str());
+    rmdir(folder.c_str());
+}
+
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// One pass over every object: face count, each face's point count and
+// points, vertex count and each vertex, all through the host functions.
+double FloorPass(host::Document& doc)
+{
+    const double start = Now();
+    long long sum = 0;
+    const int objectCount = MQDoc_GetObjectCount(&doc);
+    for (int j = 0; j < objectCount; ++j) {
+        void* obj = MQDoc_GetObject(&doc, j);
+        if (!obj)
+            continue;
+        const int faceCount = MQObj_GetFaceCount(obj);
+        for (int f = 0; f < faceCount; ++f) {
+            int points[64];
+            const int n = MQObj_GetFacePointCount(obj, f);
+            if (n <= 0 || n > 64)
+                continue;
+            MQObj_GetFacePointArray(obj, f, points);
+            for (int k = 0; k < n; ++k)
+                sum += points[k];
+        }
+        const int vertexCount = MQObj_GetVertexCount(obj);
+        for (int v = 0; v < vertexCount; ++v) {
+            host::Vec3 p;
+            MQObj_GetVertex(obj, v, &p);
+            sum += static_cast<long long>(p.x);
+        }
+    }
+    const double seconds = Now() - start;
+    // The sum is printed nowhere; reading it keeps the pass from being dropped.
+    asm volatile("" : : "r"(sum));
+    return seconds;
+}
+
+// A field of /proc/self/status in kB ("VmRSS", "VmHWM"), -1 when unknown.
+long StatusKb(const char* field)
+{
+    std::FILE* file = std::fopen("/proc/self/status", "r");
+    if (!file)
+        return -1;
+    char line[256];
+    long value = -1;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, file))
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') {
+            value = std::atol(line + length + 1);
+            break;
+        }
+    std::fclose(file);
+    return value;
+}
+
+// Sets the peak resident size back to the present one, so that the peak read
+// after the command is the command's own. False where the kernel cannot.
+bool ResetPeakMemory()
+{
+    const int fd = open("/proc/self/clear_refs", O_WRONLY);
+    if (fd < 0)
+        return false;
+    const bool done = write(fd, "5", 1) == 1;
+    close(fd);
+    return done;
+}
+
+// The child's side: build, measure the floor, run the command once.
+[[noreturn]] void RunChild(const Plugin& plugin, int scenario, int faceCount,
+                           const std::string& folder, int limitSeconds, int output)
+{
+    Measurement m = {};
+    m.peakKb = -1;
+    host::Document doc;
+    m.built = bench::BuildScenarioDocument(scenario, faceCount, folder, doc) ? 1 : 0;
+    if (m.built) {
+        m.floorSeconds = FloorPass(doc);
+        for (int k = 0; k < 2; ++k)
+            m.floorSeconds = std::min(m.floorSeconds, FloorPass(doc));
+        const bench::Scenario& s = bench::kScenarios[scenario];
+        if (s.dialog[0])
+            setenv("KIVERA_DIALOG", s.dialog, 1);
+        else
+            unsetenv("KIVERA_DIALOG");
+        // Message boxes (the face angle) would print on standard error.
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0)
+            dup2(null, 2);
+        const unsigned long long before = bench::DocumentDigest(doc);
+        m.rssBeforeKb = StatusKb("VmRSS");
+        const bool peakReset = ResetPeakMemory();
+        alarm(static_cast<unsigned>(limitSeconds));
+        const double start = Now();
+        m.result = plugin.modifySelect(s.row, &doc);
+        m.seconds = Now() - start;
+        alarm(0);
+        m.peakKb = peakReset ? StatusKb("VmHWM") : -1;
+        m.changed = bench::DocumentDigest(doc) != before ? 1 : 0;
+    }
+    const ssize_t written = write(output, &m, sizeof m);
+    _exit(written == static_cast<ssize_t>(sizeof m) ? 0 : 1);
+}
+
+enum class Outcome { kDone, kSkipped, kFailed };
+
+Outcome Measure(const Plugin& plugin, int scenario, int faceCount, const std::string& folder,
+                int limitSeconds, Measurement& m, long& childPeakKb)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return Outcome::kFailed;
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return Outcome::kFailed;
+    }
+    if (child == 0) {
+        close(channel[0]);
+        RunChild(plugin, scenario, faceCount, folder, limitSeconds, channel[1]);
+    }
+    close(channel[1]);
+    ssize_t got = 0;
+    while (got < static_cast<ssize_t>(sizeof m)) {
+        const ssize_t n = read(channel[0], reinterpret_cast<char*>(&m) + got, sizeof m - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    close(channel[0]);
+    int status = 0;
+    struct rusage usage = {};
+    while (wait4(child, &status, 0, &usage) < 0)
+        ;
+    childPeakKb = usage.ru_maxrss;
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
+        return Outcome::kSkipped;
+    if (got != static_cast<ssize_t>(sizeof m) || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        !m.built)
+        return Outcome::kFailed;
+    return Outcome::kDone;
+}
+
+std::string Megabytes(long kb)
+{
+    if (kb < 0)
+        return "?";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", kb / 1024.0);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    const int parsed = ParseOptions(argc, argv, options);
+    if (parsed != 0)
+        return parsed == 2 ? 0 : 2;
+    Plugin plugin;
+    if (!LoadPlugin(options.plugin, plugin))
+        return 1;
+    std::string folder;
+    if (!MakeSettingsFolder(folder)) {
+        std::fprintf(stderr, "kivera-bench: cannot write a settings folder in /tmp\n");
+        return 1;
+    }
+    host::SetSystemPath(folder);
+
+    std::printf("plug-in: %s\nbuild: %s; time limit per command: %d s\n\n",
+                options.plugin.c_str(), KIVERA_BENCH_BUILD_TYPE, options.limitSeconds);
+    std::printf("| command | faces | seconds | floor (s) | ratio | result | changed | peak MB | "
+                "command MB |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---|---:|---:|\n");
+    int failures = 0;
+    for (const int faceCount : options.sizes)
+        for (const int scenario : options.scenarios) {
+            Measurement m = {};
+            long childPeakKb = -1;
+            const Outcome outcome = Measure(plugin, scenario, faceCount, folder,
+                                            options.limitSeconds, m, childPeakKb);
+            const char* name = bench::kScenarios[scenario].name;
+            if (outcome == Outcome::kSkipped) {
+                std::printf("| %s | %d | > %d (skipped) | | | | | %s | |\n", name, faceCount,
+                            options.limitSeconds, Megabytes(childPeakKb).c_str());
+            } else if (outcome == Outcome::kFailed) {
+                ++failures;
+                std::printf("| %s | %d | failed | | | | | | |\n", name, faceCount);
+            } else {
+                const long commandKb =
+                    m.peakKb >= 0 ? std::max(0L, m.peakKb - m.rssBeforeKb) : -1;
+                std::printf("| %s | %d | %.6f | %.6f | %.1f | %d | %s | %s | %s |\n", name,
+                            faceCount, m.seconds, m.floorSeconds,
+                            m.floorSeconds > 0.0 ? m.seconds / m.floorSeconds : 0.0, m.result,
+                            m.changed ? "yes" : "no",
+                            Megabytes(childPeakKb).c_str(), Megabytes(commandKb).c_str());
+            }
+            std::fflush(stdout);
+        }
+    RemoveSettingsFolder(folder);
+    return failures == 0 ? 0 : 1;
+}
