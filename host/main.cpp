@@ -205,7 +205,10 @@ bool WriteSvg(const std::string& path, const std::vector<SvgPanel>& panels,
               const SvgOptions& options, std::string& error)
 {
     std::string why;
-    if (!WriteFileAtomically(path, RenderSvg(panels, options), why)) {
+    StartProgress("drawing " + path);
+    const bool written = WriteFileAtomically(path, RenderSvg(panels, options), why);
+    StopProgress();
+    if (!written) {
         error = path + ": cannot write: " + why;
         return false;
     }
