@@ -2,23 +2,12 @@
 #include "commands/other/bulge.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <memory>
 #include <new>
 
 #include "commands/commands.h"
-
-namespace {
-
-// The corners of one profile face as indices into the profile snapshot:
-// a quad's four, a triangle's three and -1, or -1 four times for a face
-// that gives no height (any other point count, or a corner that names no
-// vertex of the profile).
-struct FaceCorners {
-    int corners[4];
-};
-
-}  // namespace
 
 void MakeAxisRotation(RotationMatrix& matrix, const Point3& axis, float angle)
 {
@@ -176,6 +165,186 @@ static void FillFaceTable(ObjectHandle profile, int faceCount, int vertexCount,
     }
 }
 
+int CollectProfileTriangles(const Point3* snapshot, const FaceCorners* table, int faceCount,
+                            Point3* triangles)
+{
+    int count = 0;
+    for (int f = 0; f < faceCount; ++f) {
+        const int* corners = table[f].corners;
+        if (corners[0] < 0)
+            continue;
+        Point3* t = &triangles[3 * count];
+        t[0] = snapshot[corners[0]];
+        t[1] = snapshot[corners[1]];
+        t[2] = snapshot[corners[2]];
+        ++count;
+        if (corners[3] < 0)
+            continue;
+        // A quad's second triangle is its corners 2, 3 and 0.
+        t[3] = snapshot[corners[2]];
+        t[4] = snapshot[corners[3]];
+        t[5] = snapshot[corners[0]];
+        ++count;
+    }
+    return count;
+}
+
+// Fewer cells than triangles keeps the grid small; a triangle of a regular
+// mesh then covers about four cells and a cell holds a handful of triangles.
+static const double kTrianglesPerCell = 2.0;
+// A triangle over more cells than this is tested for every point instead,
+// so that a few large triangles cannot make the grid grow beyond linear.
+static const long long kMaxCellsPerTriangle = 16;
+
+// A triangle that lies entirely at or below z = 0 is never entered.
+static bool CanRaise(const Point3* t) { return t[0].z > 0.0f || t[1].z > 0.0f || t[2].z > 0.0f; }
+
+static bool HasFiniteXY(const Point3* t)
+{
+    for (int k = 0; k < 3; ++k)
+        if (!std::isfinite(t[k].x) || !std::isfinite(t[k].y))
+            return false;
+    return true;
+}
+
+// The cell of a coordinate along one axis. Monotone in `value`, so a point
+// inside a triangle's closed extent falls in one of the cells between those
+// of the extent's ends, also exactly on a cell boundary.
+static int CellOf(float value, double origin, double scale, int count)
+{
+    const double t = (double(value) - origin) * scale;
+    if (!(t >= 0.0))
+        return 0;
+    if (t >= double(count))
+        return count - 1;
+    return static_cast<int>(t);
+}
+
+// The cell ranges [c0, c1] x [r0, r1] that a triangle's closed XY extent covers.
+struct CellRange {
+    int c0, c1, r0, r1;
+};
+
+static CellRange CellsOfTriangle(const ProfileGrid& grid, const Point3* t)
+{
+    const float minX = std::min({t[0].x, t[1].x, t[2].x});
+    const float maxX = std::max({t[0].x, t[1].x, t[2].x});
+    const float minY = std::min({t[0].y, t[1].y, t[2].y});
+    const float maxY = std::max({t[0].y, t[1].y, t[2].y});
+    return {CellOf(minX, grid.originX, grid.scaleX, grid.columns),
+            CellOf(maxX, grid.originX, grid.scaleX, grid.columns),
+            CellOf(minY, grid.originY, grid.scaleY, grid.rows),
+            CellOf(maxY, grid.originY, grid.scaleY, grid.rows)};
+}
+
+static long long CellCount(const CellRange& r)
+{
+    return (long long)(r.c1 - r.c0 + 1) * (long long)(r.r1 - r.r0 + 1);
+}
+
+// How a triangle takes part: not at all, in the grid, or for every point.
+enum TrianglePlace : unsigned char { kIgnored, kInGrid, kEverywhere };
+
+// Columns and rows for `cellTarget` cells over an extent of width x height,
+// cells about square.
+static void ChooseGridShape(double width, double height, double cellTarget, ProfileGrid& grid)
+{
+    double columns = 1.0, rows = 1.0;
+    if (width > 0.0 && height > 0.0) {
+        columns = std::floor(std::sqrt(cellTarget * width / height));
+        columns = std::min(std::max(columns, 1.0), cellTarget);
+        rows = std::max(std::floor(cellTarget / columns), 1.0);
+    } else if (width > 0.0) {
+        columns = cellTarget;
+    } else if (height > 0.0) {
+        rows = cellTarget;
+    }
+    grid.columns = static_cast<int>(columns);
+    grid.rows = static_cast<int>(rows);
+    grid.scaleX = width > 0.0 ? grid.columns / width : 0.0;
+    grid.scaleY = height > 0.0 ? grid.rows / height : 0.0;
+}
+
+int BuildProfileGrid(const Point3* triangles, int triangleCount, ProfileGrid& grid)
+{
+    assert(triangleCount >= 0);
+    std::unique_ptr<unsigned char[]> place(new (std::nothrow) unsigned char[triangleCount + 1]);
+    if (!place)
+        return 0;
+    // The extent of the finite triangles that can raise a vertex.
+    float minX = 0.0f, maxX = 0.0f, minY = 0.0f, maxY = 0.0f;
+    int gridCount = 0;
+    for (int k = 0; k < triangleCount; ++k) {
+        const Point3* t = &triangles[3 * k];
+        place[k] = !CanRaise(t) ? kIgnored : HasFiniteXY(t) ? kInGrid : kEverywhere;
+        if (place[k] != kInGrid)
+            continue;
+        for (int c = 0; c < 3; ++c) {
+            if (gridCount == 0 && c == 0) {
+                minX = maxX = t[0].x;
+                minY = maxY = t[0].y;
+            }
+            minX = std::min(minX, t[c].x);
+            maxX = std::max(maxX, t[c].x);
+            minY = std::min(minY, t[c].y);
+            maxY = std::max(maxY, t[c].y);
+        }
+        ++gridCount;
+    }
+    grid.originX = minX;
+    grid.originY = minY;
+    const double cellTarget = std::max(1.0, std::floor(gridCount / kTrianglesPerCell));
+    ChooseGridShape(double(maxX) - minX, double(maxY) - minY, cellTarget, grid);
+
+    // Count the entries per cell (offset by one, summed into starts below).
+    const std::size_t cellCount = std::size_t(grid.columns) * std::size_t(grid.rows);
+    grid.cellStart.reset(new (std::nothrow) std::size_t[cellCount + 1]());
+    if (!grid.cellStart)
+        return 0;
+    std::size_t entryCount = 0;
+    grid.everywhereCount = 0;
+    for (int k = 0; k < triangleCount; ++k) {
+        if (place[k] == kInGrid) {
+            const CellRange r = CellsOfTriangle(grid, &triangles[3 * k]);
+            if (CellCount(r) > kMaxCellsPerTriangle) {
+                place[k] = kEverywhere;
+            } else {
+                for (int row = r.r0; row <= r.r1; ++row)
+                    for (int column = r.c0; column <= r.c1; ++column)
+                        ++grid.cellStart[std::size_t(row) * grid.columns + column + 1];
+                entryCount += std::size_t(CellCount(r));
+            }
+        }
+        if (place[k] == kEverywhere)
+            ++grid.everywhereCount;
+    }
+    for (std::size_t cell = 0; cell < cellCount; ++cell)
+        grid.cellStart[cell + 1] += grid.cellStart[cell];
+    assert(grid.cellStart[cellCount] == entryCount);
+
+    grid.cellTriangles.reset(new (std::nothrow) int[entryCount + 1]);
+    grid.everywhere.reset(new (std::nothrow) int[grid.everywhereCount + 1]);
+    std::unique_ptr<std::size_t[]> fill(new (std::nothrow) std::size_t[cellCount]);
+    if (!grid.cellTriangles || !grid.everywhere || !fill)
+        return 0;
+    for (std::size_t cell = 0; cell < cellCount; ++cell)
+        fill[cell] = grid.cellStart[cell];
+    // Ascending triangle numbers within every list, as the fill goes in order.
+    int everywhere = 0;
+    for (int k = 0; k < triangleCount; ++k) {
+        if (place[k] == kEverywhere)
+            grid.everywhere[everywhere++] = k;
+        if (place[k] != kInGrid)
+            continue;
+        const CellRange r = CellsOfTriangle(grid, &triangles[3 * k]);
+        for (int row = r.r0; row <= r.r1; ++row)
+            for (int column = r.c0; column <= r.c1; ++column)
+                grid.cellTriangles[fill[std::size_t(row) * grid.columns + column]++] = k;
+    }
+    assert(everywhere == grid.everywhereCount);
+    return 1;
+}
+
 // Raises `best` to the triangle's height at (x, y) when the point is inside
 // and the height is greater. A NaN height never compares greater.
 static void TakeHigherHeight(const Point3* triangle, float x, float y, float& best)
@@ -187,25 +356,31 @@ static void TakeHigherHeight(const Point3* triangle, float x, float y, float& be
         best = h;
 }
 
-// The greatest profile height at (x, y) over all triangles, or 0 when no
-// triangle covers the point with a positive height.
-static float ProfileHeight(const Point3* snapshot, const FaceCorners* table, int faceCount,
-                           float x, float y)
+float ProfileHeightAt(const ProfileGrid& grid, const Point3* triangles, float x, float y)
 {
+    // A triangle whose corners are all finite accepts only points inside its
+    // closed extent, so never a point that is not finite: such a point needs
+    // only the triangles tested everywhere.
+    const int* cell = nullptr;
+    const int* cellEnd = nullptr;
+    if (std::isfinite(x) && std::isfinite(y) && grid.cellStart) {
+        const std::size_t index =
+            std::size_t(CellOf(y, grid.originY, grid.scaleY, grid.rows)) * grid.columns +
+            std::size_t(CellOf(x, grid.originX, grid.scaleX, grid.columns));
+        cell = &grid.cellTriangles[grid.cellStart[index]];
+        cellEnd = &grid.cellTriangles[grid.cellStart[index + 1]];
+    }
+    const int* other = grid.everywhere.get();
+    const int* otherEnd = other + grid.everywhereCount;
+    // Merge both ascending lists, so the triangles are tried in face order.
     float best = 0.0f;
-    for (int f = 0; f < faceCount; ++f) {
-        const int* corners = table[f].corners;
-        if (corners[0] < 0)
-            continue;
-        // Slot 4 repeats slot 0, so that a quad's second triangle is slots 2, 3, 4.
-        Point3 slots[5];
-        const int n = corners[3] < 0 ? 3 : 4;
-        for (int k = 0; k < n; ++k)
-            slots[k] = snapshot[corners[k]];
-        slots[4] = slots[0];
-        TakeHigherHeight(&slots[0], x, y, best);
-        if (n == 4)
-            TakeHigherHeight(&slots[2], x, y, best);
+    while (cell != cellEnd || other != otherEnd) {
+        int k;
+        if (other == otherEnd || (cell != cellEnd && *cell < *other))
+            k = *cell++;
+        else
+            k = *other++;
+        TakeHigherHeight(&triangles[3 * k], x, y, best);
     }
     return best;
 }
@@ -228,6 +403,15 @@ int Bulge(DocumentHandle document)
     if (!table)
         return 0;
     FillFaceTable(profile, faceCount, vertexCount, table.get());
+    // Each vertex is tested only against the triangles of its grid cell.
+    std::unique_ptr<Point3[]> triangles(new (std::nothrow) Point3[6 * std::size_t(faceCount)]);
+    if (!triangles)
+        return 0;
+    const int triangleCount =
+        CollectProfileTriangles(snapshot.get(), table.get(), faceCount, triangles.get());
+    ProfileGrid grid;
+    if (!BuildProfileGrid(triangles.get(), triangleCount, grid))
+        return 0;
 
     const int objectCount = DocGetObjectCount(document);
     for (int j = 0; j < objectCount; ++j) {
@@ -243,7 +427,7 @@ int Bulge(DocumentHandle document)
             if (DocIsSelectVertex(document, j, v) != 1)
                 continue;
             Point3 p = ObjGetVertex(object, v);
-            const float best = ProfileHeight(snapshot.get(), table.get(), faceCount, p.x, p.y);
+            const float best = ProfileHeightAt(grid, triangles.get(), p.x, p.y);
             if (!(best > 0.0f))
                 continue;
             p.z = static_cast<float>(double(p.z) + double(best));

@@ -3,6 +3,9 @@
 // The triangle tests below are exposed so that they can be checked alone.
 #pragma once
 
+#include <cstddef>
+#include <memory>
+
 #include "geom/point3.h"
 
 // A 4 x 4 matrix of doubles, row-major, m[row][column]. A point is a row
@@ -27,3 +30,44 @@ int IsInsideTriangleXY(const Point3* triangle, float x, float y);
 // Height of the triangle's plane at (x, y), interpolated along T1T2 and then
 // from T3 through (x, y). Meant for points that IsInsideTriangleXY accepts.
 float HeightOnTriangle(const Point3* triangle, float x, float y);
+
+// The corners of one profile face as indices into the profile snapshot:
+// a quad's four, a triangle's three and -1, or -1 four times for a face
+// that gives no height (any other point count, or a corner that names no
+// vertex of the profile).
+struct FaceCorners {
+    int corners[4];
+};
+
+// Writes the profile's triangles, three corners each, in face order: a
+// triangle face gives one, a quad two (corners 0, 1, 2, then 2, 3, 0), any
+// other record none. `triangles` holds room for 2 * faceCount triangles.
+// Returns the number written.
+int CollectProfileTriangles(const Point3* snapshot, const FaceCorners* table, int faceCount,
+                            Point3* triangles);
+
+// The profile's triangles sorted into a uniform grid of cells over the XY
+// extent of the triangles that can raise a vertex, so that a point is tested
+// only against the triangles whose extent may hold it. Triangles that never
+// raise anything (no corner above z = 0) are left out; triangles with a
+// corner that is not finite in x or y, and triangles that would cover too
+// many cells, are kept in `everywhere` and tested for every point. Every
+// list holds triangle numbers in ascending order.
+struct ProfileGrid {
+    int columns = 0, rows = 0;
+    double originX = 0.0, originY = 0.0;
+    double scaleX = 0.0, scaleY = 0.0;   // cells per unit
+    std::unique_ptr<std::size_t[]> cellStart;   // columns * rows + 1 offsets
+    std::unique_ptr<int[]> cellTriangles;
+    std::unique_ptr<int[]> everywhere;
+    int everywhereCount = 0;
+};
+
+// Builds `grid` over `triangleCount` triangles (three corners each). Returns
+// 0 when its memory cannot be obtained.
+int BuildProfileGrid(const Point3* triangles, int triangleCount, ProfileGrid& grid);
+
+// The greatest height at (x, y) of the triangles that accept the point, or 0
+// when none gives a positive height: the same value as testing every
+// triangle in order (a NaN height is ignored).
+float ProfileHeightAt(const ProfileGrid& grid, const Point3* triangles, float x, float y);
