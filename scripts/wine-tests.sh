@@ -44,6 +44,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
+export HOME=${HOME:-$build}
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 cleanup() { "$wineserver" -k >/dev/null 2>&1 || true; }
