@@ -9,6 +9,8 @@
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$source_dir/build/windows-x64}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)   # wine takes only an absolute prefix
 source "$source_dir/scripts/packages.sh"
 
 fail() { echo "wine tests: $*" >&2; exit 1; }
@@ -51,7 +53,7 @@ cleanup() { "$wineserver" -k >/dev/null 2>&1 || true; }
 trap cleanup EXIT
 # A server of our own with its output closed, so that nothing wine leaves
 # behind holds the caller's output open.
-"$wineserver" -p5 </dev/null >/dev/null 2>&1
+"$wineserver" -p5 </dev/null >/dev/null 2>&1 || fail "cannot start wineserver"
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 \
   || fail "cannot create the wine prefix $WINEPREFIX"
 "$wineserver" -k || true
@@ -62,7 +64,7 @@ mkdir -p "$root/app/plugins"
 cp "$build/kivera-wine-tests.exe" "$build/kivera-wine-nofreeze.exe" "$root/"
 cp "$build/app/plugins/kivera.dll" "$root/app/plugins/"
 
-"$wineserver" -p5 </dev/null >/dev/null 2>&1
+"$wineserver" -p5 </dev/null >/dev/null 2>&1 || fail "cannot start wineserver"
 log=$build/wine-tests.log
 set +e
 timeout 900 "$wine" 'C:\kivera\kivera-wine-tests.exe' </dev/null 2>&1 | tee "$log"

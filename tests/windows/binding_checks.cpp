@@ -55,7 +55,8 @@ void RunBindingChecks(const Layout& layout, const Plugin& plugin)
     CheckEqual(plugin.getPlugInType(), 5, "MQGetPlugInType is 5 before MQInit");
     unsigned int product = 0, id = 0;
     plugin.getPlugInId(&product, &id);
-    Check(product == 0x9AF73CE1u && id == 0x271FE1CFu, "MQGetPlugInID gives the product and plug-in ids");
+    Check(product == 0x9AF73CE1u && id == 0x271FE1CFu,
+          "MQGetPlugInID gives the product and plug-in ids");
     const char* name = plugin.getPlugInName();
     Check(name && std::strncmp(name, "Kivera Ver0.02", 14) == 0,
           "MQGetPlugInName begins \"Kivera Ver0.02\"");
@@ -101,10 +102,12 @@ void RunMenuChecks(const Layout& layout, const Plugin& plugin)
     Section("settings folder of the menu");
     char modulePath[MAX_PATH] = {};
     GetModuleFileNameA(static_cast<HMODULE>(plugin.module), modulePath, sizeof modulePath);
-    CheckEqual(modulePath, layout.pluginPath, "GetModuleFileNameA names kivera.dll with backslashes");
+    CheckEqual(modulePath, layout.pluginPath,
+               "GetModuleFileNameA names kivera.dll with backslashes");
 
     const std::string appSettings = JoinPath(layout.appFolder, "kivera.ini");
-    const std::string pluginSettings = JoinPath(JoinPath(layout.appFolder, "plugins"), "kivera.ini");
+    const std::string pluginSettings =
+        JoinPath(JoinPath(layout.appFolder, "plugins"), "kivera.ini");
     RemoveFile(appSettings);
     WriteBytes(pluginSettings, SettingsEnabling({0}));
     Check(plugin.enumString(0) == nullptr,

@@ -20,8 +20,8 @@ constexpr int kFaceAngleRow = 18;
 
 // The check boxes of dialog 101 in id order.
 static const int kArrangeBoxes[] = {
-    IDC_MAIN_X,        IDC_MAIN_Y,          IDC_MAIN_Z,        IDC_MOVE_X,
-    IDC_MOVE_Y,        IDC_MOVE_Z,          IDC_OBJECT_MODE,   IDC_REFERENCE_MAX,
+    IDC_MAIN_X,          IDC_MAIN_Y,        IDC_MAIN_Z,         IDC_MOVE_X,
+    IDC_MOVE_Y,          IDC_MOVE_Z,        IDC_OBJECT_MODE,    IDC_REFERENCE_MAX,
     IDC_REFERENCE_CENTRE, IDC_REFERENCE_MIN, IDC_EQUAL_DIVISION, IDC_MOVE_ALL,
 };
 
@@ -84,14 +84,14 @@ static void RunArrangeChecks(const Plugin& plugin)
 
     // A run that picks everything else and cancels.
     int result = -1;
-    PersonReport report = WithPerson([&] { result = plugin.modifySelect(kArrangeRow, &doc); },
-                                     [](HWND dialog) {
-                                         for (int id : {IDC_MAIN_Y, IDC_REFERENCE_MAX, IDC_MOVE_X,
-                                                        IDC_MOVE_Z, IDC_OBJECT_MODE,
-                                                        IDC_EQUAL_DIVISION, IDC_MOVE_ALL})
-                                             Click(dialog, id);
-                                         Click(dialog, IDCANCEL);
-                                     });
+    auto pickAllAndCancel = [](HWND dialog) {
+        for (int id : {IDC_MAIN_Y, IDC_REFERENCE_MAX, IDC_MOVE_X, IDC_MOVE_Z, IDC_OBJECT_MODE,
+                       IDC_EQUAL_DIVISION, IDC_MOVE_ALL})
+            Click(dialog, id);
+        Click(dialog, IDCANCEL);
+    };
+    PersonReport report =
+        WithPerson([&] { result = plugin.modifySelect(kArrangeRow, &doc); }, pickAllAndCancel);
     CheckPersonReport(report, 1, "cancel");
     CheckEqual(result, 1, "CANCEL: the command returns 1");
     bool unchanged = true;
@@ -190,13 +190,13 @@ static void RunRestoreChecks(const Layout& layout, const Plugin& plugin)
     moveAway();
     int result = -1;
     std::string start;
-    PersonReport report = WithPerson([&] { result = plugin.modifySelect(kRestoreRow, &doc); },
-                                     [&](HWND dialog) {
-                                         start = CheckedBoxes(dialog, {IDC_RESTORE_X, IDC_RESTORE_Y,
-                                                                       IDC_RESTORE_Z});
-                                         Click(dialog, IDC_RESTORE_Y);
-                                         Click(dialog, IDOK);
-                                     });
+    auto restoreY = [&start](HWND dialog) {
+        start = CheckedBoxes(dialog, {IDC_RESTORE_X, IDC_RESTORE_Y, IDC_RESTORE_Z});
+        Click(dialog, IDC_RESTORE_Y);
+        Click(dialog, IDOK);
+    };
+    PersonReport report =
+        WithPerson([&] { result = plugin.modifySelect(kRestoreRow, &doc); }, restoreY);
     CheckPersonReport(report, 1, "restore Y");
     CheckEqual(start, "", "dialog 102 opens with no axis checked");
     CheckEqual(result, 1, "OK: the restore returns 1");
@@ -269,7 +269,8 @@ static void RunRestoreChecks(const Layout& layout, const Plugin& plugin)
     // A folder in the file's place: the save cannot open it for writing.
     CreateDirectoryA(savedFile.c_str(), nullptr);
     seen = MessageBoxSeen();
-    report = WithPerson([&] { result = plugin.modifySelect(kSaveRow, &doc); }, ReadMessageBox(seen));
+    report =
+        WithPerson([&] { result = plugin.modifySelect(kSaveRow, &doc); }, ReadMessageBox(seen));
     RemoveDirectoryA(savedFile.c_str());
     CheckPersonReport(report, 1, "save onto a folder");
     Check(seen.text == "Error file open" && seen.caption == "kivera" && result == 0,
@@ -305,7 +306,8 @@ static void RunFaceAngleChecks(const Plugin& plugin)
     host::SelectFace(object, upright, false);
     seen = MessageBoxSeen();
     WithPerson([&] { plugin.modifySelect(kFaceAngleRow, &doc); }, ReadMessageBox(seen));
-    CheckEqual(seen.text, "Angle = 90.00   or   90.00", "one face in the XY plane against +Y and -Y");
+    CheckEqual(seen.text, "Angle = 90.00   or   90.00",
+               "one face in the XY plane against +Y and -Y");
 }
 
 void RunDialogChecks(const Layout& layout, const Plugin& plugin)

@@ -29,7 +29,8 @@ Layout FindLayout()
 template <typename Function>
 static bool Find(HMODULE module, const char* name, Function& function, std::string& missing)
 {
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+    FARPROC found = GetProcAddress(module, name);
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(found));
     if (!function && missing.empty())
         missing = name;
     return function != nullptr;

@@ -67,7 +67,8 @@ static WindowAction ReadDialog(const DialogTemplate& player, BuiltDialog& built)
         LOGFONTA logFont = {};
         if (font && GetObjectA(font, sizeof logFont, &logFont))
             built.ansiFontFace = logFont.lfFaceName;
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        HWND child = GetWindow(dialog, GW_CHILD);
+        for (; child; child = GetWindow(child, GW_HWNDNEXT)) {
             BuiltControl control;
             control.id = GetDlgCtrlID(child);
             control.className = ClassNameOf(child);
@@ -112,8 +113,8 @@ static std::string RectText(const RECT& r)
 static std::string FirstDifference(const DialogTemplate& player, const BuiltDialog& built)
 {
     if (static_cast<int>(built.controls.size()) != player.controlCount)
-        return "Windows built " + std::to_string(built.controls.size()) + " controls, the player knows " +
-               std::to_string(player.controlCount);
+        return "Windows built " + std::to_string(built.controls.size()) +
+               " controls, the player knows " + std::to_string(player.controlCount);
     for (int i = 0; i < player.controlCount; ++i) {
         const DialogControl& expected = player.controls[i];
         const BuiltControl& control = built.controls[static_cast<size_t>(i)];
@@ -199,7 +200,8 @@ void RunTemplateChecks(const Layout& layout, const Plugin& plugin)
 
     Section("dialog texts as code page 932 ANSI strings");
     CheckEqual(AnsiTextOf(a, IDC_NO_ID, 0), "\x8E\xE5\x8E\xB2", "101 static: main axis");
-    CheckEqual(AnsiTextOf(a, IDC_NO_ID, 1), "\x88\xDA\x93\xAE\x8E\xB2", "101 static: movement axis");
+    CheckEqual(AnsiTextOf(a, IDC_NO_ID, 1), "\x88\xDA\x93\xAE\x8E\xB2",
+               "101 static: movement axis");
     CheckEqual(AnsiTextOf(a, IDC_REFERENCE_MAX), "\x8D\xC5\x91\xE5", "101 box 1012: max");
     CheckEqual(AnsiTextOf(a, IDC_REFERENCE_CENTRE), "\x92\x86\x90\x53", "101 box 1013: centre");
     CheckEqual(AnsiTextOf(a, IDC_REFERENCE_MIN), "\x8D\xC5\x8F\xAC", "101 box 1014: min");
