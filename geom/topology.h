@@ -1,7 +1,15 @@
-// Topology derived on demand from the host's face lists: which faces hold two
-// vertices, which vertices neighbour a vertex, which vertices a flood reaches,
-// and the normal of a face. Faces of more than four points are treated as
-// absent, like empty slots (see ReadFacePoints).
+// Topology of one object's faces: which faces hold two vertices, which
+// vertices neighbour a vertex, which vertices a flood reaches, which
+// polygons use a vertex, and the normal of a face. Faces of more than four
+// points are treated as absent, like empty slots (see ReadFacePoints).
+//
+// The queries answer from a MeshIndex: one pass over the host's faces copies
+// every usable face and lists, for every vertex, the faces that use it. Each
+// query then costs the faces around the vertices it asks about, not the whole
+// object, and answers exactly as a scan of the host's faces at that moment
+// would: same faces, same order, same caps. A command that edits the object
+// while it queries reports each edit to the index (MeshIndexAddVertex,
+// MeshIndexAddFace, MeshIndexDeleteFace) so that later answers include it.
 #pragma once
 
 #include <vector>
@@ -12,6 +20,76 @@
 // Most faces FindFacesWithEdge reports; callers give lists of this size.
 constexpr int kMaxEdgeFaces = 16;
 
+// The faces of one object and, per vertex, the faces that use it. Commands
+// use it only through the functions below; the fields are its own.
+//
+// A face's points are facePoints[4 f .. 4 f + pointCounts[f] - 1]; a count of
+// 0 is an empty slot or a face of more than four points. The faces of vertex
+// v are, in ascending face order, first incident[incidentStart[v] ..
+// incidentStart[v] + incidentCount[v] - 1] (faces present at the build, for
+// v below builtVertexCount), then the chain addedHead[v] -> addedNext ... of
+// faces added since (each node names addedFace[node]; -1 ends a chain). A
+// face is listed once per vertex however often it repeats it. A face naming a
+// point outside 0..vertexCount-1 when it was entered is also in strayFaces:
+// such a point has no list of its own, and a later vertex may take its
+// number.
+struct MeshIndex {
+    ObjectHandle object = nullptr;
+    int builtVertexCount = 0;   // the object's vertices at the build
+    int vertexCount = 0;        // those plus the vertices added since
+    int faceCount = 0;          // face slots, added ones included
+    std::vector<int> facePoints;
+    std::vector<unsigned char> pointCounts;
+    std::vector<int> incidentStart;   // builtVertexCount + 1 running offsets
+    std::vector<int> incidentCount;   // per built vertex: live entries
+    std::vector<int> incident;
+    std::vector<int> addedHead, addedTail;   // per vertex; -1 = no added face
+    std::vector<int> addedFace, addedNext;   // chain nodes
+    std::vector<int> strayFaces;             // ascending
+    // Scratch of the queries, per vertex: the call stamp that last listed a
+    // neighbour, and whether a flood holds the vertex on its stack.
+    std::vector<unsigned int> neighbourStamp;
+    unsigned int stamp = 0;
+    std::vector<unsigned char> onStack;
+    bool lost = false;   // an edit could not be recorded
+};
+
+// Reads every face of `object` once through the host into `index`, replacing
+// what it held (its memory is reused). False, with the index empty, when the
+// memory cannot be had; the caller then leaves the object alone.
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object);
+
+// Makes room, before any edit, for an index of an object of up to
+// `vertexCount` vertices and `faceCount` faces to be built without
+// allocating. False when the memory cannot be had.
+bool ReserveMeshIndex(MeshIndex& index, int vertexCount, int faceCount);
+
+// Makes room for `vertices` more vertices and `faces` more faces of up to
+// four points, so that reporting them cannot fail for want of memory. A
+// command calls it before the host edits it is about to report, and leaves
+// the object alone when it fails.
+bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces);
+
+// Records a vertex the host added as number `vertex` (what ObjAddVertex
+// returned; a negative number means refused and records nothing). False,
+// and the index no longer follows its object, when the host numbered the
+// vertex other than next or there was no room.
+bool MeshIndexAddVertex(MeshIndex& index, int vertex);
+
+// Records a face the host added as number `face` (what ObjAddFace returned;
+// negative = refused, nothing recorded) with the given points. False as for
+// MeshIndexAddVertex.
+bool MeshIndexAddFace(MeshIndex& index, int face, int pointCount, const int* points);
+
+// False once an edit could not be recorded since the build: the answers no
+// longer describe the object. A command then finishes the edit it is in and
+// leaves the rest of the object alone.
+bool MeshIndexFollowsObject(const MeshIndex& index);
+
+// Records that the host emptied face slot `face` (ObjDeleteFace returned
+// nonzero). Always true; the face leaves every list.
+bool MeshIndexDeleteFace(MeshIndex& index, int face);
+
 // Appends `key` at list[count] unless it is among list[0..count-1]. Returns
 // the new count. The caller sizes the list.
 int AppendUnique(int* list, int count, int key);
@@ -19,21 +97,29 @@ int AppendUnique(int* list, int count, int key);
 // Faces, in ascending index order, whose points hold `a` and `b` with a hit
 // count of exactly 2 over all positions (every position is tested against
 // both). At most kMaxEdgeFaces are reported: the first ones in face order.
-int FindFacesWithEdge(ObjectHandle object, int a, int b, int* list);
+int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list);
 
 // The distinct vertices that share a face side with `v`, in order of
-// discovery over the faces in index order. `neighbours` is cleared first and
-// grows as needed, so no neighbour is ever cut off. Returns the count.
-int CollectNeighbourVertices(ObjectHandle object, int v, std::vector<int>& neighbours);
+// discovery over the faces in index order (within a face: each position
+// holding v gives the point before it, then the point after it). The list is
+// cleared first and grows as needed, so no neighbour is ever cut off.
+// Returns the count. Uses the index's scratch.
+int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbours);
 
 // Labels with `label` every vertex reachable from `start` across face sides
 // without entering an already-labelled vertex (last in, first out; a vertex
-// is labelled when taken off the stack). `labels` and `stack` hold one int per
-// vertex of the object. Returns 0, changing nothing, when `start` is already
+// is labelled when taken off the stack; neighbours are pushed in their order
+// of discovery, a vertex already on the stack is not pushed again). `labels`
+// and `stack` hold one int per vertex of the object; the stack's contents
+// afterwards are scratch. Returns 0, changing nothing, when `start` is already
 // labelled (or is not a vertex of the object, or `label` is 0); else 1.
 // Face points outside the vertex range lead nowhere.
-int FloodFillConnected(ObjectHandle object, int start, int label, int* labels, int* stack);
+int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int* stack);
 
-// Unit normal of a face of three or four points; the zero vector for a
-// degenerate face or one of any other point count.
+// Faces of three or four points holding `vertex`, in face order; a face that
+// holds it twice is listed twice. Stops at `max` entries. Returns the count.
+int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int max);
+
+// Unit normal of a face of three or four points, read from the host; the
+// zero vector for a degenerate face or one of any other point count.
 Point3 FaceNormal(ObjectHandle object, int face);

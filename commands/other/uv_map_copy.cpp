@@ -43,28 +43,36 @@ static int FindPosition(const int* points, int count, int vertex)
     return -1;
 }
 
-int AnchoredFaceWalk(ObjectHandle object, int startFace, int startAnchor,
+// The states of a face during a walk. A waiting face is on the stack exactly
+// once; the state spares searching the stack for it.
+constexpr int kUnseen = 0;
+constexpr int kVisited = 1;
+constexpr int kWaiting = 2;
+
+int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace, int startAnchor,
                      const FaceWalkScratch& scratch, FaceVisitAction action, void* context)
 {
     const int faceCount = ObjGetFaceCount(object);
     if (faceCount > scratch.capacity || startFace < 0 || startFace >= faceCount)
         return 0;
-    int* visited = scratch.visited;
+    int* state = scratch.visited;
     int* stackFaces = scratch.stackFaces;
     int* stackAnchors = scratch.stackAnchors;
     for (int i = 0; i < faceCount; ++i) {
-        visited[i] = 0;
+        state[i] = kUnseen;
         stackFaces[i] = 0;
         stackAnchors[i] = 0;
     }
     stackFaces[0] = startFace;
     stackAnchors[0] = startAnchor;
+    state[startFace] = kWaiting;
     int stackCount = 1;
     while (stackCount > 0) {
         --stackCount;
         const int face = stackFaces[stackCount];
         const int anchor = stackAnchors[stackCount];
-        visited[face] = 1;
+        assert(state[face] == kWaiting);
+        state[face] = kVisited;
         if (!action(context, face, anchor))
             break;
         // The points twice in a row, so that edge k is (k, k + 1) for every
@@ -80,19 +88,18 @@ int AnchoredFaceWalk(ObjectHandle object, int startFace, int startAnchor,
         const int start = std::max(FindPosition(points, n, anchor), 0);
         for (int k = start; k < start + n; ++k) {
             int neighbours[kMaxEdgeFaces];
-            const int found = FindFacesWithEdge(object, points[k], points[k + 1], neighbours);
+            const int found = FindFacesWithEdge(index, points[k], points[k + 1], neighbours);
             for (int i = 0; i < found; ++i) {
                 const int next = neighbours[i];
-                if (next < 0 || next >= faceCount || visited[next])
+                if (next < 0 || next >= faceCount || state[next] != kUnseen)
                     continue;
                 // The stack holds distinct faces that are not visited yet, and
                 // `face` is visited: there is always room for one more.
                 assert(stackCount < faceCount);
-                const int grown = AppendUnique(stackFaces, stackCount, next);
-                if (grown > stackCount) {
-                    stackAnchors[stackCount] = points[k];
-                    stackCount = grown;
-                }
+                stackFaces[stackCount] = next;
+                stackAnchors[stackCount] = points[k];
+                state[next] = kWaiting;
+                ++stackCount;
             }
         }
     }
@@ -193,6 +200,19 @@ static int LargestFaceCount(DocumentHandle document, int objectCount)
     return largest;
 }
 
+// The largest vertex count of any object of the document, so that one index
+// serves every walk.
+static int LargestVertexCount(DocumentHandle document, int objectCount)
+{
+    int largest = 0;
+    for (int j = 0; j < objectCount; ++j) {
+        const ObjectHandle object = DocGetObject(document, j);
+        if (object != nullptr)
+            largest = std::max(largest, ObjGetVertexCount(object));
+    }
+    return largest;
+}
+
 // An array of `count` ints, or null when the memory cannot be had.
 static std::unique_ptr<int[]> AllocateInts(int count)
 {
@@ -219,11 +239,17 @@ int CopyUVMap(DocumentHandle document)
     std::unique_ptr<int[]> stackAnchors = AllocateInts(capacity);
     if (!visitEntries || !visited || !stackFaces || !stackAnchors)
         return 0;
+    // Room for the index of the largest object, so that no build below can
+    // fail for want of memory.
+    MeshIndex index;
+    if (!ReserveMeshIndex(index, LargestVertexCount(document, objectCount), capacity) ||
+        !BuildMeshIndex(index, source))
+        return 0;
     const FaceWalkScratch scratch = {visited.get(), stackFaces.get(), stackAnchors.get(),
                                      capacity};
 
     VisitList visits = {visitEntries.get(), 0, capacity};
-    AnchoredFaceWalk(source, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
+    AnchoredFaceWalk(source, index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
 
     for (int j = 0; j < objectCount; ++j) {
         if (j == sourceIndex)
@@ -232,10 +258,12 @@ int CopyUVMap(DocumentHandle document)
         if (target == nullptr)
             continue;
         int targetFace = 0, targetAnchor = 0;
-        if (!FindWalkStart(document, j, target, targetFace, targetAnchor))
+        if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
+            !BuildMeshIndex(index, target))
             continue;
         TargetPairing pairing = {source, target, &visits, 0};
-        AnchoredFaceWalk(target, targetFace, targetAnchor, scratch, CopyPairedFace, &pairing);
+        AnchoredFaceWalk(target, index, targetFace, targetAnchor, scratch, CopyPairedFace,
+                         &pairing);
     }
     return 1;
 }

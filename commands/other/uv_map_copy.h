@@ -4,15 +4,16 @@
 #pragma once
 
 #include "frame/host_api.h"
+#include "geom/topology.h"
 
 // Called for each face the walk takes from its stack, with the vertex from
 // which the face's edges are walked. Returns 1 to go on, 0 to end the walk.
 using FaceVisitAction = int (*)(void* context, int face, int anchor);
 
-// The caller-owned working arrays of a walk, `capacity` ints each: one
-// visited flag per face, and the stack of faces with their anchors in the
-// same slots. Owning them outside the walk lets a command obtain all its
-// memory before it changes anything.
+// The caller-owned working arrays of a walk, `capacity` ints each: one state
+// per face (unseen, visited, or waiting on the stack), and the stack of faces
+// with their anchors in the same slots. Owning them outside the walk lets a
+// command obtain all its memory before it changes anything.
 struct FaceWalkScratch {
     int* visited;
     int* stackFaces;
@@ -20,14 +21,14 @@ struct FaceWalkScratch {
     int capacity;
 };
 
-// Depth-first walk over the faces joined to `startFace` by shared edges.
-// Each face taken from the stack is visited once; then its edges are walked
-// from its anchor on in the face's point order, and every face sharing an
-// edge that is neither visited nor waiting is pushed with the edge's first
-// vertex as its anchor. Returns 1 when the walk ran, 0 when the object has
-// more faces than `scratch` holds or `startFace` is not one of its faces
-// (nothing visited).
-int AnchoredFaceWalk(ObjectHandle object, int startFace, int startAnchor,
+// Depth-first walk over the faces joined to `startFace` by shared edges
+// (FindFacesWithEdge on `index`, which holds the object's faces). Each face
+// taken from the stack is visited once; then its edges are walked from its
+// anchor on in the face's point order, and every face sharing an edge that is
+// neither visited nor waiting is pushed with the edge's first vertex as its
+// anchor. Returns 1 when the walk ran, 0 when the object has more faces than
+// `scratch` holds or `startFace` is not one of its faces (nothing visited).
+int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace, int startAnchor,
                      const FaceWalkScratch& scratch, FaceVisitAction action, void* context);
 
 // The start of a walk in object `objectIndex`: the lowest-numbered selected

@@ -48,22 +48,24 @@ static void LabelWalls(DocumentHandle document, int objectIndex, ObjectHandle ob
 }
 
 // Floods one object from its selected vertices, walled in by the points of
-// its selected faces and lines, and selects everything labelled.
-static void SelectConnectedInObject(DocumentHandle document, int objectIndex, ObjectHandle object)
+// its selected faces and lines, and selects everything labelled. `index`
+// is working memory shared by the objects.
+static void SelectConnectedInObject(DocumentHandle document, int objectIndex, ObjectHandle object,
+                                    MeshIndex& index)
 {
     const int vertexCount = ObjGetVertexCount(object);
     if (vertexCount <= 0)
         return;
     std::unique_ptr<int[]> labels(new (std::nothrow) int[vertexCount]());
     std::unique_ptr<int[]> stack(new (std::nothrow) int[vertexCount]);
-    if (!labels || !stack)
+    if (!labels || !stack || !BuildMeshIndex(index, object))
         return;   // no working memory for this object: its selection stays as it is
     LabelWalls(document, objectIndex, object, vertexCount, labels.get());
     // A seed already labelled (a wall point, or reached by an earlier seed)
     // starts nothing.
     for (int v = 0; v < vertexCount; ++v)
         if (DocIsSelectVertex(document, objectIndex, v) == 1)
-            FloodFillConnected(object, v, 1, labels.get(), stack.get());
+            FloodFillConnected(index, v, 1, labels.get(), stack.get());
     for (int v = 0; v < vertexCount; ++v)
         if (labels[v] != 0)
             DocAddSelectVertex(document, objectIndex, v);
@@ -71,11 +73,12 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
 
 int SelectConnectedPoints(DocumentHandle document)
 {
+    MeshIndex index;
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         ObjectHandle object = DocGetObject(document, i);
         if (object)
-            SelectConnectedInObject(document, i, object);
+            SelectConnectedInObject(document, i, object, index);
     }
     return 1;
 }

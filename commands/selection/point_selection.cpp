@@ -75,23 +75,25 @@ int DeselectEdgesAndFaces(DocumentHandle document)
 
 // Adds one ring of neighbours to the vertex selection of one object. All
 // marks are gathered before the first vertex is added, so the vertices added
-// here do not grow the ring further in the same run.
-static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
+// here do not grow the ring further in the same run. `index` is working
+// memory shared by the objects.
+static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, ObjectHandle object,
+                                  MeshIndex& index)
 {
     const int vertexCount = ObjGetVertexCount(object);
     if (vertexCount <= 0)
         return;
     std::unique_ptr<unsigned char[]> marks(new (std::nothrow) unsigned char[vertexCount]());
-    if (!marks)
+    if (!marks || !BuildMeshIndex(index, object))
         return;   // no working memory for this object: its selection stays as it is
     // Grows as needed, so a vertex with any number of neighbours marks them all.
     std::vector<int> neighbours;
     for (int v = 0; v < vertexCount; ++v) {
-        // A vertex no face uses has no neighbours; skip the face scan for it.
+        // A vertex no face uses has no neighbours.
         if (ObjGetVertexRefCount(object, v) == 0 ||
             DocIsSelectVertex(document, objectIndex, v) != 1)
             continue;
-        CollectNeighbourVertices(object, v, neighbours);
+        CollectNeighbourVertices(index, v, neighbours);
         for (int w : neighbours)
             if (IsVertexIndex(w, vertexCount))
                 marks[w] = 1;
@@ -103,11 +105,12 @@ static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, Obje
 
 int SelectNeighbourPoints(DocumentHandle document)
 {
+    MeshIndex index;
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         ObjectHandle object = DocGetObject(document, i);
         if (object)
-            GrowSelectionOfObject(document, i, object);
+            GrowSelectionOfObject(document, i, object, index);
     }
     return 1;
 }

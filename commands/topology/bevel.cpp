@@ -79,16 +79,20 @@ static int FindInRing(const FaceRing& ring, int key)
     return -1;
 }
 
-// Adds two vertices and the two-point face joining them.
-static void AddGuideLine(ObjectHandle object, const Point3& first, const Point3& second)
+// Adds two vertices and the two-point face joining them, and records them
+// in `index`.
+static void AddGuideLine(ObjectHandle object, MeshIndex& index, const Point3& first,
+                         const Point3& second)
 {
     int points[2];
     points[0] = ObjAddVertex(object, first);
+    MeshIndexAddVertex(index, points[0]);
     points[1] = ObjAddVertex(object, second);
-    ObjAddFace(object, 2, points);
+    MeshIndexAddVertex(index, points[1]);
+    MeshIndexAddFace(index, ObjAddFace(object, 2, points), 2, points);
 }
 
-void BevelLine(ObjectHandle object, int face, int line, float size)
+void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float size)
 {
     const FaceRing ring = ReadFaceRing(object, face);
     if (ring.count < 3 || line < 0 || line >= ring.count)
@@ -97,7 +101,7 @@ void BevelLine(ObjectHandle object, int face, int line, float size)
     const int b = PointAt(ring, line + 1);
 
     int found[kMaxEdgeFaces];
-    const int foundCount = FindFacesWithEdge(object, a, b, found);
+    const int foundCount = FindFacesWithEdge(index, a, b, found);
     // The face itself is among them only when it holds a and b once each.
     if (foundCount != 2 || (found[0] != face && found[1] != face))
         return;
@@ -148,16 +152,20 @@ void BevelLine(ObjectHandle object, int face, int line, float size)
     for (const Point3& guide : guides)
         if (!IsFinitePoint(guide))
             return;
-    AddGuideLine(object, guides[0], guides[1]);
-    AddGuideLine(object, guides[2], guides[3]);
+    if (!ReserveMeshEdits(index, 4, 2))
+        return;
+    AddGuideLine(object, index, guides[0], guides[1]);
+    AddGuideLine(object, index, guides[2], guides[3]);
 }
 
 int Bevel(DocumentHandle document)
 {
+    MeshIndex index;
     const int objectCount = DocGetObjectCount(document);
     for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
         const ObjectHandle object = DocGetObject(document, objectIndex);
-        if (object == nullptr)
+        // An object whose index cannot be had is left as it is.
+        if (object == nullptr || !BuildMeshIndex(index, object))
             continue;
         // Read once: the guide lines added meanwhile are not visited.
         const int faceCount = ObjGetFaceCount(object);
@@ -167,7 +175,11 @@ int Bevel(DocumentHandle document)
                 continue;
             for (int line = 0; line < n; ++line)
                 if (DocIsSelectLine(document, objectIndex, face, line) == 1)
-                    BevelLine(object, face, line, kBevelSize);
+                    BevelLine(object, index, face, line, kBevelSize);
+            // The rest of the object would be bevelled on answers that no
+            // longer describe it.
+            if (!MeshIndexFollowsObject(index))
+                break;
         }
     }
     return 1;

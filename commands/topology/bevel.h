@@ -4,6 +4,7 @@
 
 #include "frame/host_api.h"
 #include "geom/point3.h"
+#include "geom/topology.h"
 
 // The bevel size, in model units.
 constexpr float kBevelSize = 2.0f;
@@ -44,8 +45,10 @@ Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3&
 // Adds the guide lines of line `line` of face `face`, which runs from the
 // face's point `line` to its point `line` + 1: two new vertices and a
 // two-point face on this face (at a, then at b), then two on the face across
-// the line (at b, then at a). Adds nothing unless the line is held by exactly
-// this face and one other, both triangles or quadrilaterals with a usable
-// normal, the other running along the line from b to a, every point naming a
-// vertex of the object and every guide point a finite position.
-void BevelLine(ObjectHandle object, int face, int line, float size);
+// the line (at b, then at a). `index` holds the object's faces and records
+// the additions. Adds nothing unless the line is held by exactly this face
+// and one other, both triangles or quadrilaterals with a usable normal, the
+// other running along the line from b to a, every point naming a vertex of
+// the object and every guide point a finite position (nor when there is no
+// memory to record the additions).
+void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float size);

@@ -77,7 +77,8 @@ static int FindPosition(const int* points, int count, int key)
 // triangle or quadrilateral running along the line from b to a (a diagonal or
 // a face turned the other way would lose its remaining corners), or a face
 // names a vertex the object does not have.
-static int FindGrooveLine(ObjectHandle object, int face, int line, GrooveLine& groove)
+static int FindGrooveLine(ObjectHandle object, const MeshIndex& index, int face, int line,
+                          GrooveLine& groove)
 {
     // One slot behind the points repeats point 0, so point line + 1 exists.
     int facePoints[kMaxFacePoints + 1];
@@ -89,7 +90,7 @@ static int FindGrooveLine(ObjectHandle object, int face, int line, GrooveLine& g
     const int b = facePoints[line + 1];
 
     int found[kMaxEdgeFaces];
-    const int foundCount = FindFacesWithEdge(object, a, b, found);
+    const int foundCount = FindFacesWithEdge(index, a, b, found);
     // The face itself is among them only when it holds a and b once each.
     if (foundCount != 2 || (found[0] != face && found[1] != face))
         return 0;
@@ -120,11 +121,18 @@ static int FindGrooveLine(ObjectHandle object, int face, int line, GrooveLine& g
     return 1;
 }
 
-// Adds the five faces of a groove. On a refused face the ones already added
-// are deleted again and 0 is returned, so that the caller keeps the two
-// original faces and no hole opens in the mesh.
-static int AddGrooveFaces(ObjectHandle object, const GrooveLine& groove, const int* atA,
-                          const int* atB)
+// Deletes a face through the host and, when the host did, from `index`.
+static void DeleteFace(ObjectHandle object, MeshIndex& index, int face)
+{
+    if (ObjDeleteFace(object, face, 1) != 0)
+        MeshIndexDeleteFace(index, face);
+}
+
+// Adds the five faces of a groove and records them in `index`. On a refused
+// face the ones already added are deleted again and 0 is returned, so that
+// the caller keeps the two original faces and no hole opens in the mesh.
+static int AddGrooveFaces(ObjectHandle object, MeshIndex& index, const GrooveLine& groove,
+                          const int* atA, const int* atB)
 {
     const int faces[5][4] = {
         {groove.p, atA[0], atB[0], groove.e},   // first face, narrowed
@@ -136,22 +144,24 @@ static int AddGrooveFaces(ObjectHandle object, const GrooveLine& groove, const i
     int added[5];
     for (int i = 0; i < 5; ++i) {
         added[i] = ObjAddFace(object, 4, faces[i]);
+        MeshIndexAddFace(index, added[i], 4, faces[i]);
         if (added[i] >= 0)
             continue;
         for (int j = 0; j < i; ++j)
-            ObjDeleteFace(object, added[j], 1);
+            DeleteFace(object, index, added[j]);
         return 0;
     }
     return 1;
 }
 
 // Cuts the groove along line `line` of face `face` and deletes the face and
-// its neighbour across the line. Returns 1 when the groove was cut, 0 when the
-// line was passed over and nothing changed.
-static int CutGrooveAtLine(ObjectHandle object, int face, int line)
+// its neighbour across the line, recording every edit in `index`. Returns 1
+// when the groove was cut, 0 when the line was passed over and nothing
+// changed (also when there is no memory to record the groove).
+static int CutGrooveAtLine(ObjectHandle object, MeshIndex& index, int face, int line)
 {
     GrooveLine groove;
-    if (!FindGrooveLine(object, face, line, groove))
+    if (!FindGrooveLine(object, index, face, line, groove))
         return 0;
     const Point3 positionP = ObjGetVertex(object, groove.p);
     const Point3 positionA = ObjGetVertex(object, groove.a);
@@ -179,25 +189,33 @@ static int CutGrooveAtLine(ObjectHandle object, int face, int line)
     if (!AllFinite(profileA, 4) || !AllFinite(profileB, 4))
         return 0;
 
+    if (!ReserveMeshEdits(index, 8, 5))
+        return 0;
     int atA[4];
     int atB[4];
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         atA[i] = ObjAddVertex(object, profileA[i]);
-    for (int i = 0; i < 4; ++i)
+        MeshIndexAddVertex(index, atA[i]);
+    }
+    for (int i = 0; i < 4; ++i) {
         atB[i] = ObjAddVertex(object, profileB[i]);
-    if (!AddGrooveFaces(object, groove, atA, atB))
+        MeshIndexAddVertex(index, atB[i]);
+    }
+    if (!AddGrooveFaces(object, index, groove, atA, atB))
         return 0;
-    ObjDeleteFace(object, face, 1);
-    ObjDeleteFace(object, groove.otherFace, 1);
+    DeleteFace(object, index, face);
+    DeleteFace(object, index, groove.otherFace);
     return 1;
 }
 
 int CutGroove(DocumentHandle document)
 {
+    MeshIndex index;
     const int objectCount = DocGetObjectCount(document);
     for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
         const ObjectHandle object = DocGetObject(document, objectIndex);
-        if (object == nullptr)
+        // An object whose index cannot be had is left as it is.
+        if (object == nullptr || !BuildMeshIndex(index, object))
             continue;
         // Read once: the faces the grooves add are not visited.
         const int faceCount = ObjGetFaceCount(object);
@@ -210,9 +228,13 @@ int CutGroove(DocumentHandle document)
                 if (DocIsSelectLine(document, objectIndex, face, line) != 1)
                     continue;
                 // The face is gone once it has a groove.
-                if (CutGrooveAtLine(object, face, line))
+                if (CutGrooveAtLine(object, index, face, line))
                     break;
             }
+            // The rest of the object would be cut on answers that no longer
+            // describe it.
+            if (!MeshIndexFollowsObject(index))
+                break;
         }
     }
     return 1;

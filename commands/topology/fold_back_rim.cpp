@@ -50,29 +50,6 @@ int32_t Apply(const PendingMoveList& list, DocumentHandle document)
     return list.count;
 }
 
-int FindPolygonsWithVertex(ObjectHandle object, int vertex, int* faces, int max)
-{
-    int found = 0;
-    if (max <= 0)
-        return 0;
-    const int faceCount = ObjGetFaceCount(object);
-    for (int face = 0; face < faceCount; ++face) {
-        const int n = UsableFacePointCount(object, face);
-        if (n <= 2)
-            continue;
-        int points[kMaxFacePoints];
-        ObjGetFacePointArray(object, face, points);
-        for (int k = 0; k < n; ++k) {
-            if (points[k] != vertex)
-                continue;
-            faces[found++] = face;
-            if (found >= max)
-                return found;
-        }
-    }
-    return found;
-}
-
 int SharedVertices(ObjectHandle object, int faceA, int faceB, int* shared, int max)
 {
     int pointsA[kMaxFacePoints];
@@ -115,10 +92,11 @@ static bool FoldAboutPivot(ObjectHandle object, int v, int pivot, const Point3& 
 
 // A vertex between exactly two polygons that share one edge through it: it
 // folds about the other end of that edge, against the faces' mean normal.
-static bool FoldBetweenPolygons(ObjectHandle object, int v, int vertexCount, Point3* position)
+static bool FoldBetweenPolygons(ObjectHandle object, const MeshIndex& index, int v,
+                                int vertexCount, Point3* position)
 {
     int faces[4];
-    if (FindPolygonsWithVertex(object, v, faces, 4) != 2)
+    if (FindPolygonsWithVertex(index, v, faces, 4) != 2)
         return false;
     // Two faces of four points match at most 16 times.
     int shared[kMaxFacePoints * kMaxFacePoints];
@@ -137,11 +115,11 @@ static bool FoldBetweenPolygons(ObjectHandle object, int v, int vertexCount, Poi
 // must be a quadrilateral with exactly two selected corners, v and a cycle
 // neighbour of v. v folds about its other cycle neighbour, against the
 // quadrilateral's normal.
-static bool FoldQuadRim(DocumentHandle document, int objectIndex, ObjectHandle object, int v,
-                        int vertexCount, Point3* position)
+static bool FoldQuadRim(DocumentHandle document, int objectIndex, ObjectHandle object,
+                        const MeshIndex& index, int v, int vertexCount, Point3* position)
 {
     int faces[4];
-    if (FindPolygonsWithVertex(object, v, faces, 4) == 0)
+    if (FindPolygonsWithVertex(index, v, faces, 4) == 0)
         return false;
     const int quad = faces[0];
     if (UsableFacePointCount(object, quad) != 4)
@@ -198,13 +176,15 @@ static int32_t CountSelectedVertices(DocumentHandle document)
 }
 
 // Examines every selected vertex and collects the moves of those that fold;
-// nothing is written to the host here.
+// nothing is written to the host here. An object whose index cannot be
+// built gives no moves.
 static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
 {
+    MeshIndex index;
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         const ObjectHandle object = DocGetObject(document, i);
-        if (!object)
+        if (!object || !BuildMeshIndex(index, object))
             continue;
         const int vertexCount = ObjGetVertexCount(object);
         for (int v = 0; v < vertexCount; ++v) {
@@ -214,9 +194,9 @@ static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
             Point3 position;
             bool folds = false;
             if (refCount == 3)
-                folds = FoldBetweenPolygons(object, v, vertexCount, &position);
+                folds = FoldBetweenPolygons(object, index, v, vertexCount, &position);
             else if (refCount == 2)
-                folds = FoldQuadRim(document, i, object, v, vertexCount, &position);
+                folds = FoldQuadRim(document, i, object, index, v, vertexCount, &position);
             if (folds)
                 Append(moves, i, v, position);
         }

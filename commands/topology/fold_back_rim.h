@@ -39,10 +39,6 @@ int32_t Append(PendingMoveList& list, int32_t objectIndex, int32_t vertexIndex,
 // Returns `count`.
 int32_t Apply(const PendingMoveList& list, DocumentHandle document);
 
-// Faces of three or four points holding `vertex`, in face order; a face that
-// holds it twice is listed twice. Stops at `max` entries.
-int FindPolygonsWithVertex(ObjectHandle object, int vertex, int* faces, int max);
-
 // For each point of face A in order, appends it once per equal point of face
 // B. At most `max` entries are stored (two faces of four points can match 16
 // times when they repeat points); returns the number stored.

@@ -8,15 +8,10 @@
 #include "commands/commands.h"
 #include "geom/topology.h"
 
-int SelectedNeighbours(DocumentHandle document, int objectIndex, int vertex,
+int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshIndex& index, int vertex,
                        std::vector<int>& neighbours)
 {
-    const ObjectHandle object = DocGetObject(document, objectIndex);
-    if (!object) {
-        neighbours.clear();
-        return 0;
-    }
-    CollectNeighbourVertices(object, vertex, neighbours);
+    CollectNeighbourVertices(index, vertex, neighbours);
     int kept = 0;
     for (const int w : neighbours) {
         // A negative index from a broken face is no vertex; the host is not
@@ -28,44 +23,65 @@ int SelectedNeighbours(DocumentHandle document, int objectIndex, int vertex,
     return kept;
 }
 
-static bool Contains(const int* list, int count, int key)
-{
-    for (int i = 0; i < count; ++i)
-        if (list[i] == key)
-            return true;
-    return false;
-}
+namespace {
+
+// A chain under construction: its vertices in order, and one flag per vertex
+// of the object (as it was when its turn began) telling whether the chain
+// holds it. Both have room for `capacity` entries.
+struct Chain {
+    int* vertices;
+    unsigned char* holds;
+    int length;
+    int capacity;
+};
+
+}  // namespace
 
 // Whether `next` may follow the chain's last vertex: a vertex of the object
 // as it was when its turn began, not yet in the chain, with room left. A
 // face that repeats a vertex makes that vertex its own neighbour, and the
 // walk would otherwise step back and forth over the chain without end.
-static bool CanExtend(const int* chain, int length, int capacity, int next)
+static bool CanExtend(const Chain& chain, int next)
 {
-    return next >= 0 && next < capacity && length < capacity && !Contains(chain, length, next);
+    return next >= 0 && next < chain.capacity && chain.length < chain.capacity &&
+           !chain.holds[next];
+}
+
+static void Extend(Chain& chain, int next)
+{
+    chain.vertices[chain.length++] = next;
+    chain.holds[next] = 1;
 }
 
 // Walks from the chain end `start`, whose one selected neighbour is `first`,
 // through vertices with exactly two selected neighbours. Stops after the
 // first vertex with any other number, or before a vertex CanExtend refuses.
-// `chain` has room for `capacity` entries (the object's vertex count).
-// Returns the chain length; below 2 there is nothing to split.
-static int TraceChain(DocumentHandle document, int objectIndex, int start, int first,
-                      int* chain, int capacity, std::vector<int>& neighbours)
+// Returns the chain length; below 2 there is nothing to split. The chain's
+// flags are left set; ForgetChain clears them.
+static int TraceChain(DocumentHandle document, int objectIndex, MeshIndex& index, int start,
+                      int first, Chain& chain, std::vector<int>& neighbours)
 {
-    assert(capacity > 0 && start >= 0 && start < capacity);
-    chain[0] = start;
-    int length = 1;
+    assert(chain.capacity > 0 && start >= 0 && start < chain.capacity);
+    chain.length = 0;
+    Extend(chain, start);
     int next = first;
-    while (CanExtend(chain, length, capacity, next)) {
-        chain[length++] = next;
-        if (SelectedNeighbours(document, objectIndex, next, neighbours) != 2)
+    while (CanExtend(chain, next)) {
+        Extend(chain, next);
+        if (SelectedNeighbours(document, objectIndex, index, next, neighbours) != 2)
             break;
-        const int cameFrom = chain[length - 2];
+        const int cameFrom = chain.vertices[chain.length - 2];
         next = neighbours[0] != cameFrom ? neighbours[0] : neighbours[1];
     }
-    assert(length <= capacity);
-    return length;
+    assert(chain.length <= chain.capacity);
+    return chain.length;
+}
+
+// Clears the flags of the chain's vertices, ready for the next chain.
+static void ForgetChain(Chain& chain)
+{
+    for (int k = 0; k < chain.length; ++k)
+        chain.holds[chain.vertices[k]] = 0;
+    chain.length = 0;
 }
 
 // (a + b) / 2 per component, computed in double and rounded once, so that the
@@ -78,63 +94,81 @@ static Point3 Midpoint(const Point3& a, const Point3& b)
 }
 
 // Replaces the faces holding both a and b by the lines [a, m] and [b, m]
-// through a new midpoint vertex m. The faces are found before anything is
-// added; they are deleted only once both new lines exist, so that a host
-// that refuses an addition never leaves the segment without its edge.
-static void SplitSegment(ObjectHandle object, int a, int b)
+// through a new midpoint vertex m, and tells `index` about every edit. The
+// faces are found before anything is added; they are deleted only once both
+// new lines exist, so that a host that refuses an addition never leaves the
+// segment without its edge. A segment for whose record there is no memory is
+// left as it is.
+static void SplitSegment(ObjectHandle object, MeshIndex& index, int a, int b)
 {
     int faces[kMaxEdgeFaces];
-    const int faceCount = FindFacesWithEdge(object, a, b, faces);
+    const int faceCount = FindFacesWithEdge(index, a, b, faces);
     const Point3 pa = ObjGetVertex(object, a);
     const Point3 pb = ObjGetVertex(object, b);
+    if (!ReserveMeshEdits(index, 1, 2))
+        return;
     const int m = ObjAddVertex(object, Midpoint(pa, pb));
+    MeshIndexAddVertex(index, m);
     if (m < 0)
         return;
     const int lineA[2] = {a, m};
     const int lineB[2] = {b, m};
-    const bool addedA = ObjAddFace(object, 2, lineA) >= 0;
-    const bool addedB = ObjAddFace(object, 2, lineB) >= 0;
-    if (!addedA || !addedB)
+    const int faceA = ObjAddFace(object, 2, lineA);
+    MeshIndexAddFace(index, faceA, 2, lineA);
+    const int faceB = ObjAddFace(object, 2, lineB);
+    MeshIndexAddFace(index, faceB, 2, lineB);
+    if (faceA < 0 || faceB < 0)
         return;
     for (int f = 0; f < faceCount; ++f)
-        ObjDeleteFace(object, faces[f], 1);
+        if (ObjDeleteFace(object, faces[f], 1) != 0)
+            MeshIndexDeleteFace(index, faces[f]);
 }
 
 // Traces and splits every chain of one object that starts at one of the
-// vertices the object had when its turn began.
+// vertices the object had when its turn began. `index` is working memory
+// shared by the objects.
 static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHandle object,
-                              std::vector<int>& neighbours)
+                              MeshIndex& index, std::vector<int>& neighbours)
 {
     const int vertexCount = ObjGetVertexCount(object);
     if (vertexCount <= 0)
         return;
     // No chain repeats a vertex, so the vertex count bounds its length. An
-    // object whose buffer cannot be had is left as it is.
-    const std::unique_ptr<int[]> chain(new (std::nothrow) int[vertexCount]);
-    if (!chain)
+    // object whose working memory cannot be had is left as it is.
+    const std::unique_ptr<int[]> vertices(new (std::nothrow) int[vertexCount]);
+    const std::unique_ptr<unsigned char[]> holds(new (std::nothrow) unsigned char[vertexCount]());
+    if (!vertices || !holds || !BuildMeshIndex(index, object))
         return;
+    Chain chain = {vertices.get(), holds.get(), 0, vertexCount};
     for (int j = 0; j < vertexCount; ++j) {
         if (ObjGetVertexRefCount(object, j) == 0)
             continue;
         if (DocIsSelectVertex(document, objectIndex, j) != 1)
             continue;
-        if (SelectedNeighbours(document, objectIndex, j, neighbours) != 1)
+        if (SelectedNeighbours(document, objectIndex, index, j, neighbours) != 1)
             continue;
-        const int length = TraceChain(document, objectIndex, j, neighbours[0], chain.get(),
-                                      vertexCount, neighbours);
-        for (int k = 0; k + 1 < length; ++k)
-            SplitSegment(object, chain[k], chain[k + 1]);
+        const int length =
+            TraceChain(document, objectIndex, index, j, neighbours[0], chain, neighbours);
+        for (int k = 0; k + 1 < length; ++k) {
+            SplitSegment(object, index, chain.vertices[k], chain.vertices[k + 1]);
+            // The rest of the object would be split on answers that no
+            // longer describe it.
+            if (!MeshIndexFollowsObject(index))
+                return;
+        }
+        ForgetChain(chain);
     }
 }
 
 int SplitEdges(DocumentHandle document)
 {
+    MeshIndex index;
     std::vector<int> neighbours;
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         const ObjectHandle object = DocGetObject(document, i);
         if (object)
-            SplitObjectChains(document, i, object, neighbours);
+            SplitObjectChains(document, i, object, index, neighbours);
     }
     return 1;
 }

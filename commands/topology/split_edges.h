@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "frame/host_api.h"
+#include "geom/topology.h"
 
-// The neighbours of `vertex` in object `objectIndex` that are selected, in
-// order of discovery, compacted to the front of `neighbours` (which is
-// resized to hold exactly them). Returns their count; 0 for a null object.
-int SelectedNeighbours(DocumentHandle document, int objectIndex, int vertex,
+// The neighbours of `vertex` in object `objectIndex`, whose faces `index`
+// holds, that are selected, in order of discovery, compacted to the front of
+// `neighbours` (which is resized to hold exactly them). Returns their count.
+int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshIndex& index, int vertex,
                        std::vector<int>& neighbours);

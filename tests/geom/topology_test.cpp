@@ -22,6 +22,13 @@ protected:
 
     ObjectHandle Handle() { return reinterpret_cast<ObjectHandle>(&object); }
 
+    // An index of the object as it is now.
+    MeshIndex& Indexed()
+    {
+        EXPECT_TRUE(BuildMeshIndex(index, Handle()));
+        return index;
+    }
+
     // Adds `count` vertices at distinct positions along x.
     void AddVertices(int count)
     {
@@ -51,7 +58,7 @@ protected:
     {
         int list[kMaxEdgeFaces + 1];
         list[kMaxEdgeFaces] = -12345;   // must survive: the list holds 16
-        const int count = FindFacesWithEdge(Handle(), a, b, list);
+        const int count = FindFacesWithEdge(Indexed(), a, b, list);
         EXPECT_EQ(list[kMaxEdgeFaces], -12345);
         return std::vector<int>(list, list + count);
     }
@@ -59,13 +66,14 @@ protected:
     std::vector<int> Neighbours(int v)
     {
         std::vector<int> list = {77, 78, 79};   // whatever it held is dropped
-        const int count = CollectNeighbourVertices(Handle(), v, list);
+        const int count = CollectNeighbourVertices(Indexed(), v, list);
         EXPECT_EQ(count, static_cast<int>(list.size()));
         return list;
     }
 
     host::Document doc;
     host::Object& object;
+    MeshIndex index;
 };
 
 using Ints = std::vector<int>;
@@ -185,7 +193,7 @@ TEST_F(TopologyTest, FanOfTwoHundredNeighboursIsNeverCut)
     EXPECT_EQ(Neighbours(0), expected);
 
     std::vector<int> labels(object.vertices.size(), 0), stack(object.vertices.size(), -1);
-    EXPECT_EQ(FloodFillConnected(Handle(), 100, 3, labels.data(), stack.data()), 1);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 100, 3, labels.data(), stack.data()), 1);
     EXPECT_EQ(labels, std::vector<int>(object.vertices.size(), 3));
 }
 
@@ -196,13 +204,13 @@ TEST_F(TopologyTest, FloodLabelsOnlyThePieceOfTheStart)
     AddFace({3, 4});
     AddFace({5, 6, 7});      // piece two
     std::vector<int> labels(8, 0), stack(8, 0);
-    EXPECT_EQ(FloodFillConnected(Handle(), 2, 9, labels.data(), stack.data()), 1);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 2, 9, labels.data(), stack.data()), 1);
     EXPECT_EQ(labels, (Ints{9, 9, 9, 9, 9, 0, 0, 0}));
     // The second piece with another label; the first keeps its own.
-    EXPECT_EQ(FloodFillConnected(Handle(), 7, 4, labels.data(), stack.data()), 1);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 7, 4, labels.data(), stack.data()), 1);
     EXPECT_EQ(labels, (Ints{9, 9, 9, 9, 9, 4, 4, 4}));
     // Starting on a labelled vertex changes nothing.
-    EXPECT_EQ(FloodFillConnected(Handle(), 5, 6, labels.data(), stack.data()), 0);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 5, 6, labels.data(), stack.data()), 0);
     EXPECT_EQ(labels, (Ints{9, 9, 9, 9, 9, 4, 4, 4}));
 }
 
@@ -218,7 +226,7 @@ TEST_F(TopologyTest, PrelabelledRingIsAWall)
     std::vector<int> labels(16, 0), stack(16, 0);
     for (int v : {1, 4, 6, 9})
         labels[static_cast<size_t>(v)] = 7;
-    EXPECT_EQ(FloodFillConnected(Handle(), 5, 2, labels.data(), stack.data()), 1);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 5, 2, labels.data(), stack.data()), 1);
     std::vector<int> expected(16, 0);
     expected[5] = 2;
     for (int v : {1, 4, 6, 9})
@@ -231,9 +239,9 @@ TEST_F(TopologyTest, FloodRefusesBadStartsAndLabelZero)
     AddVertices(3);
     AddFace({0, 1, 2});
     std::vector<int> labels(3, 0), stack(3, 0);
-    EXPECT_EQ(FloodFillConnected(Handle(), 0, 0, labels.data(), stack.data()), 0);
-    EXPECT_EQ(FloodFillConnected(Handle(), -1, 1, labels.data(), stack.data()), 0);
-    EXPECT_EQ(FloodFillConnected(Handle(), 3, 1, labels.data(), stack.data()), 0);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 0, 0, labels.data(), stack.data()), 0);
+    EXPECT_EQ(FloodFillConnected(Indexed(), -1, 1, labels.data(), stack.data()), 0);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 3, 1, labels.data(), stack.data()), 0);
     EXPECT_EQ(labels, (Ints{0, 0, 0}));
 }
 
@@ -249,7 +257,7 @@ TEST_F(TopologyTest, IndicesOutsideTheObjectLeadNowhere)
     // ...but the fill stays within the labels it was given (sized exactly:
     // any write past them is caught by the address sanitizer).
     std::vector<int> labels(4, 0), stack(4, 0);
-    EXPECT_EQ(FloodFillConnected(Handle(), 1, 5, labels.data(), stack.data()), 1);
+    EXPECT_EQ(FloodFillConnected(Indexed(), 1, 5, labels.data(), stack.data()), 1);
     EXPECT_EQ(labels, (Ints{5, 5, 5, 5}));
     EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 1), {0, 0, 0}));
 }

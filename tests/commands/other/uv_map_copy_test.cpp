@@ -86,14 +86,16 @@ TEST(AnchoredFaceWalk, GridIsWalkedDepthFirstFromTheAnchor)
         static_cast<Pairs*>(context)->push_back({face, anchor});
         return 1;
     };
-    EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), 0, 0, scratch, record, &visits), 1);
+    MeshIndex index;
+    ASSERT_TRUE(BuildMeshIndex(index, HandleOf(obj)));
+    EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, record, &visits), 1);
     EXPECT_EQ(visits, (Pairs{{0, 0}, {2, 4}, {3, 4}, {1, 1}}));
     // The action can end the walk; arrays too small for the object visit nothing.
     visits.clear();
-    AnchoredFaceWalk(HandleOf(obj), 0, 0, scratch, StopAfterTwo, &visits);
+    AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, StopAfterTwo, &visits);
     EXPECT_EQ(visits, (Pairs{{0, 0}, {2, 4}}));
     scratch.capacity = 3;
-    EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), 0, 0, scratch, record, &visits), 0);
+    EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, record, &visits), 0);
     EXPECT_EQ(visits.size(), 2u);
 }
 
