@@ -1,0 +1,161 @@
+// The topology helpers answered the plain way: every query scans all faces
+// of the object through the host, and the index holds nothing but the
+// object. A second plug-in module built with this file in place of
+// geom/topology.cpp runs the very same commands; the differential tests
+// require both modules to leave identical documents.
+#include "geom/topology.h"
+
+#include <cassert>
+
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
+{
+    index = MeshIndex();
+    index.object = object;
+    return true;
+}
+
+bool ReserveMeshIndex(MeshIndex& /*index*/, int /*vertexCount*/, int /*faceCount*/) { return true; }
+
+bool ReserveMeshEdits(MeshIndex& /*index*/, int /*vertices*/, int /*faces*/) { return true; }
+
+// Edits need no record: the next query reads the host anew.
+bool MeshIndexAddVertex(MeshIndex& /*index*/, int /*vertex*/) { return true; }
+
+bool MeshIndexAddFace(MeshIndex& /*index*/, int /*face*/, int /*pointCount*/, const int* /*points*/)
+{
+    return true;
+}
+
+bool MeshIndexFollowsObject(const MeshIndex& /*index*/) { return true; }
+
+bool MeshIndexDeleteFace(MeshIndex& /*index*/, int /*face*/) { return true; }
+
+int AppendUnique(int* list, int count, int key)
+{
+    for (int i = 0; i < count; ++i)
+        if (list[i] == key)
+            return count;
+    list[count] = key;
+    return count + 1;
+}
+
+int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
+{
+    int found = 0;
+    const int faceCount = ObjGetFaceCount(index.object);
+    for (int face = 0; face < faceCount; ++face) {
+        int points[kMaxFacePoints];
+        const int n = ReadFacePoints(index.object, face, points);
+        int hits = 0;
+        for (int k = 0; k < n; ++k) {
+            if (points[k] == a)
+                ++hits;
+            if (points[k] == b)
+                ++hits;
+        }
+        if (hits != 2)
+            continue;
+        list[found++] = face;
+        if (found >= kMaxEdgeFaces)
+            break;
+    }
+    return found;
+}
+
+static void AppendUniqueTo(std::vector<int>& list, int key)
+{
+    for (int entry : list)
+        if (entry == key)
+            return;
+    list.push_back(key);
+}
+
+int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbours)
+{
+    neighbours.clear();
+    const int faceCount = ObjGetFaceCount(index.object);
+    for (int face = 0; face < faceCount; ++face) {
+        // One slot behind the points repeats point 0.
+        int points[kMaxFacePoints + 1];
+        const int n = ReadFacePoints(index.object, face, points);
+        if (n == 0)
+            continue;
+        points[n] = points[0];
+        for (int k = 0; k < n; ++k) {
+            if (points[k] != v)
+                continue;
+            AppendUniqueTo(neighbours, k == 0 ? points[n - 1] : points[k - 1]);
+            AppendUniqueTo(neighbours, points[k + 1]);
+        }
+    }
+    return static_cast<int>(neighbours.size());
+}
+
+int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int* stack)
+{
+    if (label == 0)
+        return 0;
+    const int vertexCount = ObjGetVertexCount(index.object);
+    if (start < 0 || start >= vertexCount || labels[start] != 0)
+        return 0;
+    for (int i = 0; i < vertexCount; ++i)
+        stack[i] = 0;
+    int stackCount = 0;
+    stack[stackCount++] = start;
+    std::vector<int> neighbours;
+    while (stackCount > 0) {
+        const int v = stack[--stackCount];
+        assert(v >= 0 && v < vertexCount && labels[v] == 0);
+        labels[v] = label;
+        CollectNeighbourVertices(index, v, neighbours);
+        for (int w : neighbours) {
+            if (w < 0 || w >= vertexCount || labels[w] != 0)
+                continue;
+            stackCount = AppendUnique(stack, stackCount, w);
+        }
+    }
+    return 1;
+}
+
+int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int max)
+{
+    int found = 0;
+    if (max <= 0)
+        return 0;
+    const int faceCount = ObjGetFaceCount(index.object);
+    for (int face = 0; face < faceCount; ++face) {
+        const int n = UsableFacePointCount(index.object, face);
+        if (n <= 2)
+            continue;
+        int points[kMaxFacePoints];
+        ObjGetFacePointArray(index.object, face, points);
+        for (int k = 0; k < n; ++k) {
+            if (points[k] != vertex)
+                continue;
+            faces[found++] = face;
+            if (found >= max)
+                return found;
+        }
+    }
+    return found;
+}
+
+Point3 FaceNormal(ObjectHandle object, int face)
+{
+    const Point3 zero = {0.0f, 0.0f, 0.0f};
+    int points[kMaxFacePoints];
+    const int n = ReadFacePoints(object, face, points);
+    if (n != 3 && n != 4)
+        return zero;
+    const int vertexCount = ObjGetVertexCount(object);
+    for (int k = 0; k < n; ++k)
+        if (points[k] < 0 || points[k] >= vertexCount)
+            return zero;
+    const Point3 p0 = ObjGetVertex(object, points[0]);
+    const Point3 p1 = ObjGetVertex(object, points[1]);
+    const Point3 p2 = ObjGetVertex(object, points[2]);
+    if (n == 3)
+        return Normalize(TriangleNormal(p0, p1, p2));
+    const Point3 p3 = ObjGetVertex(object, points[3]);
+    return Normalize(QuadNormal(p0, p1, p2, p3));
+}
