@@ -1,0 +1,198 @@
+// The index as a command edits the object under it: after every recorded
+// edit it must answer exactly as an index built afresh from the host, which
+// the differential tests hold to the plain scan of every face.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "frame/host_api.h"
+#include "geom/topology.h"
+#include "host/document.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using Ints = std::vector<int>;
+
+class MeshIndexTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(BindHost(kivera_test::HostLibraryPath()), 1); }
+
+    MeshIndexTest() : object(*doc.objects[static_cast<size_t>(host::AddObject(doc, "mesh"))]) {}
+
+    ObjectHandle Handle() { return reinterpret_cast<ObjectHandle>(&object); }
+
+    void AddVertices(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            host::AddVertex(object, {static_cast<float>(i), 0.0f, 0.0f});
+    }
+
+    // A face naming vertices the object lacks, past the host's checks.
+    void AddStrayFace(const Ints& points)
+    {
+        host::Face face;
+        face.points = points;
+        face.uv.assign(points.size(), host::UV{0.0f, 0.0f});
+        face.lineSelected.assign(points.size(), 0);
+        object.faces.push_back(face);
+    }
+
+    // Edits through the host, recorded in `index` as a command records them.
+    void AddVertex()
+    {
+        ASSERT_TRUE(ReserveMeshEdits(index, 1, 0));
+        const int v = host::AddVertex(object, {1.0f, 2.0f, 3.0f});
+        EXPECT_TRUE(MeshIndexAddVertex(index, v));
+    }
+    void AddFace(const Ints& points)
+    {
+        ASSERT_TRUE(ReserveMeshEdits(index, 0, 1));
+        const int face = host::AddFace(object, points);
+        EXPECT_TRUE(MeshIndexAddFace(index, face, static_cast<int>(points.size()), points.data()));
+    }
+    void DeleteFace(int face)
+    {
+        if (host::DeleteFace(object, face)) {
+            EXPECT_TRUE(MeshIndexDeleteFace(index, face));
+        }
+    }
+
+    // Every answer of `index` about vertices -3 .. count + 2 equals that of
+    // an index built from the host now.
+    void ExpectSameAsFreshBuild()
+    {
+        MeshIndex fresh;
+        ASSERT_TRUE(BuildMeshIndex(fresh, Handle()));
+        const int count = static_cast<int>(object.vertices.size());
+        std::vector<int> mine, theirs;
+        for (int a = -3; a < count + 3; ++a) {
+            EXPECT_EQ(CollectNeighbourVertices(index, a, mine),
+                      CollectNeighbourVertices(fresh, a, theirs));
+            EXPECT_EQ(mine, theirs) << "neighbours of " << a;
+            int polygons[8], freshPolygons[8];
+            const int found = FindPolygonsWithVertex(index, a, polygons, 8);
+            ASSERT_EQ(found, FindPolygonsWithVertex(fresh, a, freshPolygons, 8)) << a;
+            EXPECT_EQ(Ints(polygons, polygons + found), Ints(freshPolygons, freshPolygons + found));
+            for (int b = -3; b < count + 3; ++b) {
+                int faces[kMaxEdgeFaces], freshFaces[kMaxEdgeFaces];
+                const int n = FindFacesWithEdge(index, a, b, faces);
+                ASSERT_EQ(n, FindFacesWithEdge(fresh, a, b, freshFaces)) << a << ", " << b;
+                EXPECT_EQ(Ints(faces, faces + n), Ints(freshFaces, freshFaces + n));
+            }
+        }
+        EXPECT_TRUE(MeshIndexFollowsObject(index));
+    }
+
+    host::Document doc;
+    host::Object& object;
+    MeshIndex index;
+};
+
+TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)
+{
+    std::mt19937 dice(7);
+    const auto pick = [&dice](int count) { return static_cast<int>(dice() % static_cast<unsigned>(count)); };
+    AddVertices(8);
+    for (int i = 0; i < 10; ++i)
+        host::AddFace(object, {pick(8), pick(8), pick(8), pick(8)});
+    AddStrayFace({2, 9, 3});   // 9 is the number the second added vertex takes
+    AddStrayFace({-1, 4});
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    ExpectSameAsFreshBuild();
+    for (int step = 0; step < 40; ++step) {
+        const int vertices = static_cast<int>(object.vertices.size());
+        switch (pick(3)) {
+        case 0:
+            AddVertex();
+            break;
+        case 1: {
+            // Lines, triangles and quads, some repeating a vertex.
+            Ints points(static_cast<size_t>(2 + pick(3)));
+            for (int& p : points)
+                p = pick(vertices);
+            AddFace(points);
+            break;
+        }
+        default:
+            DeleteFace(pick(static_cast<int>(object.faces.size())));
+        }
+        ExpectSameAsFreshBuild();
+    }
+}
+
+TEST_F(MeshIndexTest, AVertexAddedLaterFindsTheStrayFacesNamingIt)
+{
+    AddVertices(3);
+    host::AddFace(object, {0, 1, 2});
+    AddStrayFace({1, 4, 2});   // 4 names no vertex yet
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    int faces[kMaxEdgeFaces];
+    ASSERT_EQ(FindFacesWithEdge(index, 1, 4, faces), 1);
+    EXPECT_EQ(faces[0], 1);
+    AddVertex();   // 3
+    AddVertex();   // 4: the stray face's point is a vertex now
+    AddFace({4, 0});
+    ExpectSameAsFreshBuild();
+    std::vector<int> neighbours;
+    CollectNeighbourVertices(index, 4, neighbours);
+    EXPECT_EQ(neighbours, (Ints{1, 2, 0}));
+    ASSERT_EQ(FindFacesWithEdge(index, 4, 2, faces), 1);
+    EXPECT_EQ(faces[0], 1);
+    DeleteFace(1);
+    ExpectSameAsFreshBuild();
+}
+
+TEST_F(MeshIndexTest, SplitLikeEditsAnswerAsAFreshBuild)
+{
+    // A strip of two quads; the shared side 1-4 is split the way the edge
+    // splitter does it, then the faces on it are deleted.
+    AddVertices(6);
+    host::AddFace(object, {0, 1, 4, 3});
+    host::AddFace(object, {1, 2, 5, 4});
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    AddVertex();   // 6, the midpoint
+    AddFace({1, 6});
+    AddFace({4, 6});
+    ExpectSameAsFreshBuild();
+    DeleteFace(0);
+    DeleteFace(1);
+    ExpectSameAsFreshBuild();
+    int faces[kMaxEdgeFaces];
+    ASSERT_EQ(FindFacesWithEdge(index, 1, 6, faces), 1);
+    EXPECT_EQ(faces[0], 2);
+}
+
+TEST_F(MeshIndexTest, EditsNumberedOtherThanNextLoseTheObject)
+{
+    AddVertices(3);
+    host::AddFace(object, {0, 1, 2});
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    EXPECT_TRUE(MeshIndexAddVertex(index, -1));   // refused: nothing to record
+    EXPECT_TRUE(MeshIndexAddFace(index, -1, 2, nullptr));
+    EXPECT_TRUE(MeshIndexFollowsObject(index));
+    const int points[2] = {0, 1};
+    EXPECT_FALSE(MeshIndexAddFace(index, 5, 2, points));
+    EXPECT_FALSE(MeshIndexFollowsObject(index));
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));   // a build starts afresh
+    EXPECT_TRUE(MeshIndexFollowsObject(index));
+    EXPECT_FALSE(MeshIndexAddVertex(index, 7));
+    EXPECT_FALSE(MeshIndexFollowsObject(index));
+}
+
+TEST_F(MeshIndexTest, AReservedIndexBuildsSmallerObjectsInPlace)
+{
+    AddVertices(5);
+    host::AddFace(object, {0, 1, 2, 3});
+    host::AddFace(object, {3, 4, 0});
+    ASSERT_TRUE(ReserveMeshIndex(index, 10, 4));
+    const int* incident = index.incident.data();
+    const int* points = index.facePoints.data();
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    EXPECT_EQ(index.incident.data(), incident);
+    EXPECT_EQ(index.facePoints.data(), points);
+    EXPECT_FALSE(ReserveMeshIndex(index, -1, 0));
+}
+
+}  // namespace
