@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -52,13 +53,55 @@ static int IsOnSameSideXY(const Point3& start, const Point3& end, const Point3& 
     return double(sOpposite) * double(sPoint) > 0.0 ? 1 : 0;
 }
 
+// IsOnSameSideXY written out for the grid's inner loop: the same operations
+// in the same order with the same roundings (Subtract, TransformPoint's x and
+// y, Add, Divide by 2), without the calls and the z components that the test
+// never reads. The z difference stays, as a NaN or infinite one makes the
+// turned edge NaN through its (zero) matrix entry.
+static int IsOnSameSideXYWrittenOut(const Point3& start, const Point3& end,
+                                    const Point3& opposite, float x, float y,
+                                    const RotationMatrix& quarterTurn)
+{
+    const auto& m = quarterTurn.m;
+    const double ex = static_cast<float>(double(end.x) - double(start.x));
+    const double ey = static_cast<float>(double(end.y) - double(start.y));
+    const double ez = static_cast<float>(double(end.z) - double(start.z));
+    const float normalX = static_cast<float>(ex * m[0][0] + ey * m[1][0] + ez * m[2][0] + m[3][0]);
+    const float normalY = static_cast<float>(ex * m[0][1] + ey * m[1][1] + ez * m[2][1] + m[3][1]);
+    const float midX =
+        static_cast<float>(double(static_cast<float>(double(start.x) + double(end.x))) / 2.0);
+    const float midY =
+        static_cast<float>(double(static_cast<float>(double(start.y) + double(end.y))) / 2.0);
+    const float sOpposite = static_cast<float>((double(opposite.x) - midX) * normalX +
+                                               (double(opposite.y) - midY) * normalY);
+    const float sPoint =
+        static_cast<float>((double(x) - midX) * normalX + (double(y) - midY) * normalY);
+    return double(sOpposite) * double(sPoint) > 0.0 ? 1 : 0;
+}
+
 // How many of the three values are greater than `limit`.
 static int CountGreater(float a, float b, float c, float limit)
 {
     return (a > limit ? 1 : 0) + (b > limit ? 1 : 0) + (c > limit ? 1 : 0);
 }
 
-int IsInsideTriangleXY(const Point3* triangle, float x, float y)
+// The quarter turn about +Z that turns each edge towards its normal.
+static RotationMatrix QuarterTurn()
+{
+    RotationMatrix quarterTurn;
+    const Point3 zAxis = {0.0f, 0.0f, 1.0f};
+    MakeAxisRotation(quarterTurn, zAxis, 1.5707964f);
+    return quarterTurn;
+}
+
+using SideTest = int (*)(const Point3&, const Point3&, const Point3&, float, float,
+                         const RotationMatrix&);
+
+// IsInsideTriangleXY with the quarter turn made once by the caller and the
+// edge test chosen at compile time.
+template <SideTest kIsOnSameSide>
+static int IsInsideTriangleXYWith(const Point3* triangle, float x, float y,
+                                  const RotationMatrix& quarterTurn)
 {
     const Point3& t1 = triangle[0];
     const Point3& t2 = triangle[1];
@@ -77,16 +120,18 @@ int IsInsideTriangleXY(const Point3* triangle, float x, float y)
     const int yAbove = CountGreater(t1.y, t2.y, t3.y, y);
     if (yAbove == 0 || yAbove == 3)
         return 0;
-    RotationMatrix quarterTurn;
-    const Point3 zAxis = {0.0f, 0.0f, 1.0f};
-    MakeAxisRotation(quarterTurn, zAxis, 1.5707964f);
-    if (!IsOnSameSideXY(t1, t2, t3, x, y, quarterTurn))
+    if (!kIsOnSameSide(t1, t2, t3, x, y, quarterTurn))
         return 0;
-    if (!IsOnSameSideXY(t2, t3, t1, x, y, quarterTurn))
+    if (!kIsOnSameSide(t2, t3, t1, x, y, quarterTurn))
         return 0;
-    if (!IsOnSameSideXY(t3, t1, t2, x, y, quarterTurn))
+    if (!kIsOnSameSide(t3, t1, t2, x, y, quarterTurn))
         return 0;
     return 1;
+}
+
+int IsInsideTriangleXY(const Point3* triangle, float x, float y)
+{
+    return IsInsideTriangleXYWith<IsOnSameSideXY>(triangle, x, y, QuarterTurn());
 }
 
 // Distance in the XY plane, squares taken as powers.
@@ -165,26 +210,18 @@ static void FillFaceTable(ObjectHandle profile, int faceCount, int vertexCount,
     }
 }
 
-int CollectProfileTriangles(const Point3* snapshot, const FaceCorners* table, int faceCount,
-                            Point3* triangles)
+int CollectProfileTriangles(const FaceCorners* table, int faceCount,
+                            ProfileTriangle* triangles)
 {
     int count = 0;
     for (int f = 0; f < faceCount; ++f) {
         const int* corners = table[f].corners;
         if (corners[0] < 0)
             continue;
-        Point3* t = &triangles[3 * count];
-        t[0] = snapshot[corners[0]];
-        t[1] = snapshot[corners[1]];
-        t[2] = snapshot[corners[2]];
-        ++count;
-        if (corners[3] < 0)
-            continue;
+        triangles[count++] = {{corners[0], corners[1], corners[2]}};
         // A quad's second triangle is its corners 2, 3 and 0.
-        t[3] = snapshot[corners[2]];
-        t[4] = snapshot[corners[3]];
-        t[5] = snapshot[corners[0]];
-        ++count;
+        if (corners[3] >= 0)
+            triangles[count++] = {{corners[2], corners[3], corners[0]}};
     }
     return count;
 }
@@ -195,6 +232,14 @@ static const double kTrianglesPerCell = 2.0;
 // A triangle over more cells than this is tested for every point instead,
 // so that a few large triangles cannot make the grid grow beyond linear.
 static const long long kMaxCellsPerTriangle = 16;
+
+// The three corners of a triangle, consecutive as the triangle tests take them.
+static void GatherCorners(const Point3* snapshot, const ProfileTriangle& triangle,
+                          Point3* corners)
+{
+    for (int k = 0; k < 3; ++k)
+        corners[k] = snapshot[triangle.corners[k]];
+}
 
 // A triangle that lies entirely at or below z = 0 is never entered.
 static bool CanRaise(const Point3* t) { return t[0].z > 0.0f || t[1].z > 0.0f || t[2].z > 0.0f; }
@@ -220,7 +265,7 @@ static int CellOf(float value, double origin, double scale, int count)
     return static_cast<int>(t);
 }
 
-// The cell ranges [c0, c1] x [r0, r1] that a triangle's closed XY extent covers.
+// The cells [c0, c1] x [r0, r1] that a triangle's closed XY extent covers.
 struct CellRange {
     int c0, c1, r0, r1;
 };
@@ -242,8 +287,14 @@ static long long CellCount(const CellRange& r)
     return (long long)(r.c1 - r.c0 + 1) * (long long)(r.r1 - r.r0 + 1);
 }
 
-// How a triangle takes part: not at all, in the grid, or for every point.
-enum TrianglePlace : unsigned char { kIgnored, kInGrid, kEverywhere };
+// How a triangle takes part: a triangle in the grid has the columns and rows
+// it spans beyond its first cell in the high and low four bits (at most 15
+// each, as it covers at most kMaxCellsPerTriangle cells); two codes that no
+// span reaches mark the others.
+static const unsigned char kIgnored = 0xFF;
+static const unsigned char kEverywhere = 0xFE;
+static const unsigned char kInGrid = 0x00;   // until its span is known
+static_assert(kMaxCellsPerTriangle <= 16, "a span of 15 x 15 cells is never in the grid");
 
 // Columns and rows for `cellTarget` cells over an extent of width x height,
 // cells about square.
@@ -265,25 +316,24 @@ static void ChooseGridShape(double width, double height, double cellTarget, Prof
     grid.scaleY = height > 0.0 ? grid.rows / height : 0.0;
 }
 
-int BuildProfileGrid(const Point3* triangles, int triangleCount, ProfileGrid& grid)
+// Sorts each triangle into ignored, grid or everywhere, and sets the grid's
+// extent from the finite triangles that can raise a vertex.
+static void PlaceTriangles(const Point3* snapshot, const ProfileTriangle* triangles,
+                           int triangleCount, unsigned char* place, ProfileGrid& grid)
 {
-    assert(triangleCount >= 0);
-    std::unique_ptr<unsigned char[]> place(new (std::nothrow) unsigned char[triangleCount + 1]);
-    if (!place)
-        return 0;
-    // The extent of the finite triangles that can raise a vertex.
     float minX = 0.0f, maxX = 0.0f, minY = 0.0f, maxY = 0.0f;
     int gridCount = 0;
     for (int k = 0; k < triangleCount; ++k) {
-        const Point3* t = &triangles[3 * k];
+        Point3 t[3];
+        GatherCorners(snapshot, triangles[k], t);
         place[k] = !CanRaise(t) ? kIgnored : HasFiniteXY(t) ? kInGrid : kEverywhere;
         if (place[k] != kInGrid)
             continue;
+        if (gridCount == 0) {
+            minX = maxX = t[0].x;
+            minY = maxY = t[0].y;
+        }
         for (int c = 0; c < 3; ++c) {
-            if (gridCount == 0 && c == 0) {
-                minX = maxX = t[0].x;
-                minY = maxY = t[0].y;
-            }
             minX = std::min(minX, t[c].x);
             maxX = std::max(maxX, t[c].x);
             minY = std::min(minY, t[c].y);
@@ -295,68 +345,80 @@ int BuildProfileGrid(const Point3* triangles, int triangleCount, ProfileGrid& gr
     grid.originY = minY;
     const double cellTarget = std::max(1.0, std::floor(gridCount / kTrianglesPerCell));
     ChooseGridShape(double(maxX) - minX, double(maxY) - minY, cellTarget, grid);
+}
 
-    // Count the entries per cell (offset by one, summed into starts below).
+int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
+                     ProfileGrid& grid)
+{
+    assert(triangleCount >= 0);
+    grid.quarterTurn = QuarterTurn();
+    std::unique_ptr<unsigned char[]> place(new (std::nothrow) unsigned char[triangleCount + 1]);
+    if (!place)
+        return 0;
+    PlaceTriangles(snapshot, triangles, triangleCount, place.get(), grid);
+
+    // Count the entries of each cell; a triangle over too many cells moves
+    // to the list tested everywhere.
     const std::size_t cellCount = std::size_t(grid.columns) * std::size_t(grid.rows);
     grid.cellStart.reset(new (std::nothrow) std::size_t[cellCount + 1]());
-    if (!grid.cellStart)
+    std::unique_ptr<int[]> firstCell(new (std::nothrow) int[triangleCount + 1]);
+    if (!grid.cellStart || !firstCell)
         return 0;
-    std::size_t entryCount = 0;
+    std::size_t* cellStart = grid.cellStart.get();
     grid.everywhereCount = 0;
     for (int k = 0; k < triangleCount; ++k) {
         if (place[k] == kInGrid) {
-            const CellRange r = CellsOfTriangle(grid, &triangles[3 * k]);
+            Point3 t[3];
+            GatherCorners(snapshot, triangles[k], t);
+            const CellRange r = CellsOfTriangle(grid, t);
             if (CellCount(r) > kMaxCellsPerTriangle) {
                 place[k] = kEverywhere;
             } else {
+                firstCell[k] = r.r0 * grid.columns + r.c0;
+                place[k] = static_cast<unsigned char>((r.c1 - r.c0) << 4 | (r.r1 - r.r0));
                 for (int row = r.r0; row <= r.r1; ++row)
                     for (int column = r.c0; column <= r.c1; ++column)
-                        ++grid.cellStart[std::size_t(row) * grid.columns + column + 1];
-                entryCount += std::size_t(CellCount(r));
+                        ++cellStart[std::size_t(row) * grid.columns + column];
             }
         }
         if (place[k] == kEverywhere)
             ++grid.everywhereCount;
     }
-    for (std::size_t cell = 0; cell < cellCount; ++cell)
-        grid.cellStart[cell + 1] += grid.cellStart[cell];
-    assert(grid.cellStart[cellCount] == entryCount);
+    // Running sums: each cell's start is now the end of its entries.
+    for (std::size_t cell = 1; cell <= cellCount; ++cell)
+        cellStart[cell] += cellStart[cell - 1];
+    const std::size_t entryCount = cellStart[cellCount - 1];
+    cellStart[cellCount] = entryCount;
 
     grid.cellTriangles.reset(new (std::nothrow) int[entryCount + 1]);
     grid.everywhere.reset(new (std::nothrow) int[grid.everywhereCount + 1]);
-    std::unique_ptr<std::size_t[]> fill(new (std::nothrow) std::size_t[cellCount]);
-    if (!grid.cellTriangles || !grid.everywhere || !fill)
+    if (!grid.cellTriangles || !grid.everywhere)
         return 0;
-    for (std::size_t cell = 0; cell < cellCount; ++cell)
-        fill[cell] = grid.cellStart[cell];
-    // Ascending triangle numbers within every list, as the fill goes in order.
-    int everywhere = 0;
-    for (int k = 0; k < triangleCount; ++k) {
-        if (place[k] == kEverywhere)
-            grid.everywhere[everywhere++] = k;
-        if (place[k] != kInGrid)
+    // Filled from the last triangle back, each cell from its end: the starts
+    // come down to their place and every list ends up ascending.
+    int everywhere = grid.everywhereCount;
+    for (int k = triangleCount - 1; k >= 0; --k) {
+        if (place[k] == kIgnored)
             continue;
-        const CellRange r = CellsOfTriangle(grid, &triangles[3 * k]);
-        for (int row = r.r0; row <= r.r1; ++row)
-            for (int column = r.c0; column <= r.c1; ++column)
-                grid.cellTriangles[fill[std::size_t(row) * grid.columns + column]++] = k;
+        if (place[k] == kEverywhere) {
+            grid.everywhere[--everywhere] = k;
+            continue;
+        }
+        const int columns = place[k] >> 4, rows = place[k] & 15;
+        for (int row = 0; row <= rows; ++row) {
+            std::size_t* start =
+                &cellStart[std::size_t(firstCell[k]) + std::size_t(row) * grid.columns];
+            for (int column = 0; column <= columns; ++column)
+                grid.cellTriangles[--start[column]] = k;
+        }
     }
-    assert(everywhere == grid.everywhereCount);
+    assert(everywhere == 0);
+    assert(cellStart[0] == 0);
     return 1;
 }
 
-// Raises `best` to the triangle's height at (x, y) when the point is inside
-// and the height is greater. A NaN height never compares greater.
-static void TakeHigherHeight(const Point3* triangle, float x, float y, float& best)
-{
-    if (!IsInsideTriangleXY(triangle, x, y))
-        return;
-    const float h = HeightOnTriangle(triangle, x, y);
-    if (h > best)
-        best = h;
-}
-
-float ProfileHeightAt(const ProfileGrid& grid, const Point3* triangles, float x, float y)
+float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,
+                      const ProfileTriangle* triangles, float x, float y)
 {
     // A triangle whose corners are all finite accepts only points inside its
     // closed extent, so never a point that is not finite: such a point needs
@@ -380,7 +442,14 @@ float ProfileHeightAt(const ProfileGrid& grid, const Point3* triangles, float x,
             k = *cell++;
         else
             k = *other++;
-        TakeHigherHeight(&triangles[3 * k], x, y, best);
+        Point3 t[3];
+        GatherCorners(snapshot, triangles[k], t);
+        if (!IsInsideTriangleXYWith<IsOnSameSideXYWrittenOut>(t, x, y, grid.quarterTurn))
+            continue;
+        // A NaN height never compares greater.
+        const float h = HeightOnTriangle(t, x, y);
+        if (h > best)
+            best = h;
     }
     return best;
 }
@@ -404,13 +473,16 @@ int Bulge(DocumentHandle document)
         return 0;
     FillFaceTable(profile, faceCount, vertexCount, table.get());
     // Each vertex is tested only against the triangles of its grid cell.
-    std::unique_ptr<Point3[]> triangles(new (std::nothrow) Point3[6 * std::size_t(faceCount)]);
+    // Two triangles per face must stay countable in an int.
+    if (faceCount > std::numeric_limits<int>::max() / 2)
+        return 0;
+    std::unique_ptr<ProfileTriangle[]> triangles(
+        new (std::nothrow) ProfileTriangle[2 * std::size_t(faceCount)]);
     if (!triangles)
         return 0;
-    const int triangleCount =
-        CollectProfileTriangles(snapshot.get(), table.get(), faceCount, triangles.get());
+    const int triangleCount = CollectProfileTriangles(table.get(), faceCount, triangles.get());
     ProfileGrid grid;
-    if (!BuildProfileGrid(triangles.get(), triangleCount, grid))
+    if (!BuildProfileGrid(snapshot.get(), triangles.get(), triangleCount, grid))
         return 0;
 
     const int objectCount = DocGetObjectCount(document);
@@ -427,7 +499,8 @@ int Bulge(DocumentHandle document)
             if (DocIsSelectVertex(document, j, v) != 1)
                 continue;
             Point3 p = ObjGetVertex(object, v);
-            const float best = ProfileHeightAt(grid, triangles.get(), p.x, p.y);
+            const float best =
+                ProfileHeightAt(grid, snapshot.get(), triangles.get(), p.x, p.y);
             if (!(best > 0.0f))
                 continue;
             p.z = static_cast<float>(double(p.z) + double(best));

@@ -39,12 +39,15 @@ struct FaceCorners {
     int corners[4];
 };
 
-// Writes the profile's triangles, three corners each, in face order: a
-// triangle face gives one, a quad two (corners 0, 1, 2, then 2, 3, 0), any
-// other record none. `triangles` holds room for 2 * faceCount triangles.
-// Returns the number written.
-int CollectProfileTriangles(const Point3* snapshot, const FaceCorners* table, int faceCount,
-                            Point3* triangles);
+// One triangle of the profile as three indices into the profile snapshot.
+struct ProfileTriangle {
+    int corners[3];
+};
+
+// Writes the profile's triangles in face order: a triangle face gives one, a
+// quad two (corners 0, 1, 2, then 2, 3, 0), any other record none.
+// `triangles` holds room for 2 * faceCount. Returns the number written.
+int CollectProfileTriangles(const FaceCorners* table, int faceCount, ProfileTriangle* triangles);
 
 // The profile's triangles sorted into a uniform grid of cells over the XY
 // extent of the triangles that can raise a vertex, so that a point is tested
@@ -61,13 +64,16 @@ struct ProfileGrid {
     std::unique_ptr<int[]> cellTriangles;
     std::unique_ptr<int[]> everywhere;
     int everywhereCount = 0;
+    RotationMatrix quarterTurn;   // made once for all the edge tests
 };
 
-// Builds `grid` over `triangleCount` triangles (three corners each). Returns
-// 0 when its memory cannot be obtained.
-int BuildProfileGrid(const Point3* triangles, int triangleCount, ProfileGrid& grid);
+// Builds `grid` over `triangleCount` triangles whose corners index
+// `snapshot`. Returns 0 when its memory cannot be obtained.
+int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
+                     ProfileGrid& grid);
 
 // The greatest height at (x, y) of the triangles that accept the point, or 0
 // when none gives a positive height: the same value as testing every
-// triangle in order (a NaN height is ignored).
-float ProfileHeightAt(const ProfileGrid& grid, const Point3* triangles, float x, float y);
+// triangle in face order (a NaN height is ignored).
+float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,
+                      const ProfileTriangle* triangles, float x, float y);

@@ -61,10 +61,14 @@ float RandomCoordinate(std::mt19937& random, float scale)
 
 float RandomHeight(std::mt19937& random)
 {
-    const int pick = static_cast<int>(random() % 20);
+    const int pick = static_cast<int>(random() % 24);
     if (pick == 0)
         return kNaN;
-    if (pick < 4)
+    if (pick == 1)
+        return kInf;
+    if (pick == 2)
+        return -kInf;
+    if (pick < 6)
         return 0.0f;
     return static_cast<float>(static_cast<int>(random() % 9) - 2) / 2.0f;
 }
@@ -96,7 +100,7 @@ Profile RandomProfile(std::mt19937& random, int vertexCount, int faceCount, bool
 }
 
 struct BuiltGrid {
-    std::vector<Point3> triangles;
+    std::vector<ProfileTriangle> triangles;
     int triangleCount = 0;
     ProfileGrid grid;
 };
@@ -104,11 +108,12 @@ struct BuiltGrid {
 void Build(const Profile& p, BuiltGrid& built)
 {
     const int faceCount = static_cast<int>(p.table.size());
-    built.triangles.resize(6 * p.table.size() + 3);
+    built.triangles.resize(2 * p.table.size() + 1);
     built.triangleCount =
-        CollectProfileTriangles(p.snapshot.data(), p.table.data(), faceCount,
-                                built.triangles.data());
-    ASSERT_EQ(BuildProfileGrid(built.triangles.data(), built.triangleCount, built.grid), 1);
+        CollectProfileTriangles(p.table.data(), faceCount, built.triangles.data());
+    ASSERT_EQ(BuildProfileGrid(p.snapshot.data(), built.triangles.data(), built.triangleCount,
+                               built.grid),
+              1);
 }
 
 // The points worth asking about: every corner, edge midpoints and points
@@ -154,8 +159,8 @@ void ExpectSameHeights(const Profile& p, std::mt19937& random, int& checked)
     for (const auto& point : QueryPoints(p, built.grid, random)) {
         const float expected = reference::BulgeProfileHeight(p.snapshot.data(), p.table.data(),
                                                              faceCount, point.first, point.second);
-        const float got =
-            ProfileHeightAt(built.grid, built.triangles.data(), point.first, point.second);
+        const float got = ProfileHeightAt(built.grid, p.snapshot.data(), built.triangles.data(),
+                                          point.first, point.second);
         ASSERT_EQ(Bits(got), Bits(expected)) << "at (" << point.first << ", " << point.second
                                              << ") of a profile of " << faceCount << " faces";
         ++checked;
@@ -211,7 +216,7 @@ TEST(BulgeGrid, FewLargeTrianglesOverManySmallOnesKeepTheGridLinear)
     ExpectSameHeights(p, random, checked);
     for (float y = -1.5f; y <= n + 0.5f; y += 0.5f)
         for (float x = -1.5f; x <= n + 0.5f; x += 0.5f)
-            ASSERT_EQ(Bits(ProfileHeightAt(grid, built.triangles.data(), x, y)),
+            ASSERT_EQ(Bits(ProfileHeightAt(grid, p.snapshot.data(), built.triangles.data(), x, y)),
                       Bits(reference::BulgeProfileHeight(p.snapshot.data(), p.table.data(),
                                                          static_cast<int>(p.table.size()), x,
                                                          y)));
@@ -244,9 +249,10 @@ TEST(BulgeGrid, CornersAndEdgesOnCellBoundaries)
                 // The lattice point, and the floats just before and after it.
                 const float y = j / 4.0f;
                 const float x = std::isnan(towards) ? i / 4.0f : std::nextafter(i / 4.0f, towards);
-                ASSERT_EQ(Bits(ProfileHeightAt(built.grid, built.triangles.data(), x, y)),
-                          Bits(reference::BulgeProfileHeight(p.snapshot.data(), p.table.data(),
-                                                             n * n, x, y)))
+                const float got =
+                    ProfileHeightAt(built.grid, p.snapshot.data(), built.triangles.data(), x, y);
+                ASSERT_EQ(Bits(got), Bits(reference::BulgeProfileHeight(
+                                         p.snapshot.data(), p.table.data(), n * n, x, y)))
                     << "at (" << x << ", " << y << ")";
             }
 }
