@@ -35,6 +35,9 @@ int MQObj_GetFacePointCount(void* obj, int faceIndex);
 void MQObj_GetFacePointArray(void* obj, int faceIndex, int* points);
 int MQObj_GetVertexCount(void* obj);
 void MQObj_GetVertex(void* obj, int vertexIndex, host::Vec3* position);
+int MQObj_AddVertex(void* obj, const host::Vec3* position);
+int MQObj_AddFace(void* obj, int pointCount, const int* points);
+int MQObj_DeleteFace(void* obj, int faceIndex, int deleteVertex);
 }
 
 namespace {
@@ -60,7 +63,10 @@ struct Measurement {
     double floorSeconds;  // the floor pass, best of three
     long rssBeforeKb;     // resident size before the command
     long peakKb;          // peak resident size during the command (-1 unknown)
+    long processPeakKb;   // peak resident size from the start to the command's end
     int changed;          // 1 when the document differs afterwards
+    long long edits;      // vertices and faces the command added or deleted
+    double editSeconds;   // the host alone making as many edits again
 };
 
 void PrintUsage()
@@ -273,6 +279,69 @@ bool ResetPeakMemory()
     return done;
 }
 
+// What an object holds, to tell afterwards what a command added and deleted.
+struct ObjectCounts {
+    std::size_t vertices = 0, faces = 0, emptyFaces = 0;
+};
+
+std::vector<ObjectCounts> CountObjects(const host::Document& doc)
+{
+    std::vector<ObjectCounts> counts(doc.objects.size());
+    for (std::size_t j = 0; j < doc.objects.size(); ++j) {
+        const host::Object* obj = doc.objects[j].get();
+        if (!obj)
+            continue;
+        counts[j].vertices = obj->vertices.size();
+        counts[j].faces = obj->faces.size();
+        for (const host::Face& face : obj->faces)
+            counts[j].emptyFaces += face.points.empty() ? 1 : 0;
+    }
+    return counts;
+}
+
+// The time the host alone takes to make the command's edits again: one
+// MQObj_AddVertex per vertex it added, one MQObj_AddFace per face it added
+// (with the same points) and one MQObj_DeleteFace per face it emptied, on
+// the same objects. Part of any command's time that the plug-in cannot
+// save; the floor counts only reads. Returns the edit count in `edits`.
+double ReplayEdits(host::Document& doc, const std::vector<ObjectCounts>& before,
+                   long long& edits)
+{
+    const std::vector<ObjectCounts> after = CountObjects(doc);
+    edits = 0;
+    double seconds = 0.0;
+    for (std::size_t j = 0; j < before.size() && j < after.size(); ++j) {
+        host::Object* obj = doc.objects[j].get();
+        if (!obj || after[j].vertices < before[j].vertices || after[j].faces < before[j].faces)
+            continue;
+        std::vector<host::Vec3> vertices(obj->vertices.begin() + before[j].vertices,
+                                         obj->vertices.end());
+        std::vector<std::vector<int>> faces;
+        for (std::size_t f = before[j].faces; f < after[j].faces; ++f)
+            if (!obj->faces[f].points.empty())
+                faces.push_back(obj->faces[f].points);
+        const std::size_t deletions = after[j].emptyFaces > before[j].emptyFaces
+                                          ? after[j].emptyFaces - before[j].emptyFaces
+                                          : 0;
+        edits += static_cast<long long>(vertices.size() + faces.size() + deletions);
+        const int firstReplayed = static_cast<int>(obj->faces.size());
+        const double start = Now();
+        for (const host::Vec3& v : vertices)
+            MQObj_AddVertex(obj, &v);
+        for (const std::vector<int>& points : faces)
+            MQObj_AddFace(obj, static_cast<int>(points.size()), points.data());
+        // Delete among the replayed faces first, then from the front.
+        std::size_t deleted = 0;
+        for (std::size_t k = 0; k < faces.size() && deleted < deletions; ++k, ++deleted)
+            MQObj_DeleteFace(obj, firstReplayed + static_cast<int>(k), 0);
+        for (int f = 0; deleted < deletions && f < firstReplayed; ++f)
+            if (!obj->faces[f].points.empty() && MQObj_DeleteFace(obj, f, 0))
+                ++deleted;
+        seconds += Now() - start;
+    }
+    return seconds;
+}
+
 // The child's side: build, measure the floor, run the command once.
 [[noreturn]] void RunChild(const Plugin& plugin, int scenario, int faceCount,
                            const std::string& folder, int limitSeconds, int output)
@@ -295,7 +364,9 @@ bool ResetPeakMemory()
         if (null >= 0)
             dup2(null, 2);
         const unsigned long long before = bench::DocumentDigest(doc);
+        const std::vector<ObjectCounts> counts = CountObjects(doc);
         m.rssBeforeKb = StatusKb("VmRSS");
+        const long buildPeakKb = StatusKb("VmHWM");
         const bool peakReset = ResetPeakMemory();
         alarm(static_cast<unsigned>(limitSeconds));
         const double start = Now();
@@ -303,7 +374,9 @@ bool ResetPeakMemory()
         m.seconds = Now() - start;
         alarm(0);
         m.peakKb = peakReset ? StatusKb("VmHWM") : -1;
+        m.processPeakKb = std::max(buildPeakKb, m.peakKb);
         m.changed = bench::DocumentDigest(doc) != before ? 1 : 0;
+        m.editSeconds = ReplayEdits(doc, counts, m.edits);
     }
     const ssize_t written = write(output, &m, sizeof m);
     _exit(written == static_cast<ssize_t>(sizeof m) ? 0 : 1);
@@ -380,9 +453,9 @@ int main(int argc, char** argv)
     std::printf("plug-in: %s\nbuild: %s; time limit per command: %d s; best of %d run(s)\n\n",
                 options.plugin.c_str(), KIVERA_BENCH_BUILD_TYPE, options.limitSeconds,
                 options.repeat);
-    std::printf("| command | faces | seconds | floor (s) | ratio | result | changed | peak MB | "
-                "command MB |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---|---:|---:|\n");
+    std::printf("| command | faces | seconds | floor (s) | ratio | result | changed | host edits "
+                "| edits (s) | peak MB | command MB |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---|---:|---:|---:|---:|\n");
     int failures = 0;
     for (const int faceCount : options.sizes)
         for (const int scenario : options.scenarios) {
@@ -395,9 +468,13 @@ int main(int argc, char** argv)
                 long onePeakKb = -1;
                 outcome = Measure(plugin, scenario, faceCount, folder, options.limitSeconds, one,
                                   onePeakKb);
-                childPeakKb = std::max(childPeakKb, onePeakKb);
-                if (outcome != Outcome::kDone)
+                if (outcome != Outcome::kDone) {
+                    childPeakKb = std::max(childPeakKb, onePeakKb);
                     break;
+                }
+                // The peak up to the command's end, not the replayed edits after it.
+                childPeakKb = std::max(childPeakKb, one.processPeakKb >= 0 ? one.processPeakKb
+                                                                           : onePeakKb);
                 if (one.peakKb >= 0)
                     commandKb = std::max(commandKb, std::max(0L, one.peakKb - one.rssBeforeKb));
                 if (run == 0) {
@@ -405,6 +482,7 @@ int main(int argc, char** argv)
                     continue;
                 }
                 m.floorSeconds = std::min(m.floorSeconds, one.floorSeconds);
+                m.editSeconds = std::min(m.editSeconds, one.editSeconds);
                 if (one.seconds < m.seconds) {
                     m.seconds = one.seconds;
                     m.result = one.result;
@@ -412,16 +490,19 @@ int main(int argc, char** argv)
             }
             const char* name = bench::kScenarios[scenario].name;
             if (outcome == Outcome::kSkipped) {
-                std::printf("| %s | %d | > %d (skipped) | | | | | %s | |\n", name, faceCount,
+                std::printf("| %s | %d | > %d (skipped) | | | | | | | %s | |\n", name, faceCount,
                             options.limitSeconds, Megabytes(childPeakKb).c_str());
             } else if (outcome == Outcome::kFailed) {
                 ++failures;
-                std::printf("| %s | %d | failed | | | | | | |\n", name, faceCount);
+                std::printf("| %s | %d | failed | | | | | | | | |\n", name, faceCount);
             } else {
-                std::printf("| %s | %d | %.6f | %.6f | %.1f | %d | %s | %s | %s |\n", name,
-                            faceCount, m.seconds, m.floorSeconds,
+                char editSeconds[32] = "-";
+                if (m.edits > 0)
+                    std::snprintf(editSeconds, sizeof editSeconds, "%.6f", m.editSeconds);
+                std::printf("| %s | %d | %.6f | %.6f | %.1f | %d | %s | %lld | %s | %s | %s |\n",
+                            name, faceCount, m.seconds, m.floorSeconds,
                             m.floorSeconds > 0.0 ? m.seconds / m.floorSeconds : 0.0, m.result,
-                            m.changed ? "yes" : "no",
+                            m.changed ? "yes" : "no", m.edits, editSeconds,
                             Megabytes(childPeakKb).c_str(), Megabytes(commandKb).c_str());
             }
             std::fflush(stdout);
