@@ -5,7 +5,8 @@
 #include <climits>
 #include <new>
 
-// Marks "no more faces" in the cursors below; above every face index.
+// Marks "no more faces": above every face index. Deletions leave it at the
+// end of a vertex's run of build faces.
 constexpr int kNoFace = INT_MAX;
 
 // True when `v` has a list of its own in the index.
@@ -31,9 +32,26 @@ static bool RepeatsEarlierPoint(const int* points, int k)
     return false;
 }
 
-static const int* PointsOf(const MeshIndex& index, int face)
+static const MeshIndexFace& FaceAt(const MeshIndex& index, int face)
 {
-    return index.facePoints.data() + static_cast<size_t>(face) * kMaxFacePoints;
+    return index.faces[static_cast<size_t>(face)];
+}
+
+static unsigned char& FlagsOf(MeshIndex& index, int v)
+{
+    assert(IsIndexedVertex(index, v));
+    return index.vertexFlags[static_cast<size_t>(v)];
+}
+
+static bool IsRepeated(const MeshIndex& index, int v)
+{
+    return index.anyRepeated && (index.vertexFlags[static_cast<size_t>(v)] & kVertexRepeated);
+}
+
+static void MarkRepeated(MeshIndex& index, int v)
+{
+    FlagsOf(index, v) |= kVertexRepeated;
+    index.anyRepeated = true;
 }
 
 // Empties the index but keeps its memory for the next build.
@@ -42,71 +60,68 @@ static void ClearMeshIndex(MeshIndex& index)
     index.object = nullptr;
     index.builtVertexCount = 0;
     index.vertexCount = 0;
-    index.faceCount = 0;
-    index.facePoints.clear();
-    index.pointCounts.clear();
-    index.incidentStart.clear();
-    index.incidentCount.clear();
+    index.faces.clear();
+    index.firstFace.clear();
     index.incident.clear();
     index.addedHead.clear();
     index.addedTail.clear();
-    index.addedFace.clear();
-    index.addedNext.clear();
+    index.addedNodes.clear();
     index.strayFaces.clear();
     index.neighbourStamp.clear();
+    index.vertexFlags.clear();
     index.stamp = 0;
-    index.onStack.clear();
+    index.anyRepeated = false;
     index.lost = false;
 }
 
-// The three passes of a build: read the faces and count each vertex's
-// faces, turn the counts into running offsets, then fill the lists (faces in
-// ascending order, as they are met). May throw std::bad_alloc.
+// The passes of a build: read the faces once through the host, counting
+// each vertex's faces into firstFace[v + 1]; turn the counts into the ends
+// of the runs; then place the faces from the last to the first, each at the
+// end of its vertices' runs, which leaves every run ascending and
+// firstFace[v + 1] at the start of v's run. May throw std::bad_alloc.
 static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount, int faceCount)
 {
     const size_t vertices = static_cast<size_t>(vertexCount);
     index.object = object;
     index.builtVertexCount = vertexCount;
     index.vertexCount = vertexCount;
-    index.faceCount = faceCount;
-    index.facePoints.assign(static_cast<size_t>(faceCount) * kMaxFacePoints, -1);
-    index.pointCounts.assign(static_cast<size_t>(faceCount), 0);
-    index.incidentStart.assign(vertices + 1, 0);
-    index.incidentCount.assign(vertices, 0);
-    index.addedHead.assign(vertices, -1);
-    index.addedTail.assign(vertices, -1);
+    index.firstFace.assign(vertices + 1, 0);
     index.neighbourStamp.assign(vertices, 0);
-    index.onStack.assign(vertices, 0);
-
-    for (int face = 0; face < faceCount; ++face) {
-        int* points = index.facePoints.data() + static_cast<size_t>(face) * kMaxFacePoints;
-        const int n = ReadFacePoints(object, face, points);
-        index.pointCounts[static_cast<size_t>(face)] = static_cast<unsigned char>(n);
+    index.vertexFlags.assign(vertices, 0);
+    index.faces.reserve(static_cast<size_t>(faceCount));
+    for (int f = 0; f < faceCount; ++f) {
+        MeshIndexFace face;
+        face.count = ReadFacePoints(object, f, face.points);
         bool stray = false;
-        for (int k = 0; k < n; ++k) {
-            if (!IsIndexedVertex(index, points[k]))
+        for (int k = 0; k < face.count; ++k) {
+            const int p = face.points[k];
+            if (!IsIndexedVertex(index, p))
                 stray = true;
-            else if (!RepeatsEarlierPoint(points, k))
-                ++index.incidentStart[static_cast<size_t>(points[k]) + 1];
+            else if (RepeatsEarlierPoint(face.points, k))
+                MarkRepeated(index, p);
+            else
+                ++index.firstFace[static_cast<size_t>(p) + 1];
         }
+        for (int k = face.count; k < kMaxFacePoints; ++k)
+            face.points[k] = -1;
+        index.faces.push_back(face);
         if (stray)
-            index.strayFaces.push_back(face);
+            index.strayFaces.push_back(f);
     }
     for (size_t v = 0; v < vertices; ++v)
-        index.incidentStart[v + 1] += index.incidentStart[v];
-    index.incident.assign(static_cast<size_t>(index.incidentStart[vertices]), -1);
-    for (int face = 0; face < faceCount; ++face) {
-        const int* points = PointsOf(index, face);
-        const int n = index.pointCounts[static_cast<size_t>(face)];
-        for (int k = 0; k < n; ++k) {
-            const int p = points[k];
-            if (!IsIndexedVertex(index, p) || RepeatsEarlierPoint(points, k))
-                continue;
-            const size_t slot = static_cast<size_t>(index.incidentStart[static_cast<size_t>(p)] +
-                                                    index.incidentCount[static_cast<size_t>(p)]++);
-            index.incident[slot] = face;
+        index.firstFace[v + 1] += index.firstFace[v];
+    index.incident.resize(static_cast<size_t>(index.firstFace[vertices]));
+    for (int f = faceCount - 1; f >= 0; --f) {
+        const MeshIndexFace& face = FaceAt(index, f);
+        for (int k = 0; k < face.count; ++k) {
+            const int p = face.points[k];
+            if (IsIndexedVertex(index, p) && !RepeatsEarlierPoint(face.points, k))
+                index.incident[static_cast<size_t>(--index.firstFace[static_cast<size_t>(p) + 1])] = f;
         }
     }
+    // firstFace[v + 1] now starts v's run: move every start down one.
+    std::copy(index.firstFace.begin() + 1, index.firstFace.end(), index.firstFace.begin());
+    index.firstFace[vertices] = static_cast<int>(index.incident.size());
 }
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
@@ -115,7 +130,7 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
     ClearMeshIndex(index);
     const int vertexCount = std::max(ObjGetVertexCount(object), 0);
     const int faceCount = std::max(ObjGetFaceCount(object), 0);
-    // The list offsets are ints: every corner of every face must fit one.
+    // The run offsets are ints: every corner of every face must fit one.
     if (faceCount > INT_MAX / kMaxFacePoints || vertexCount == INT_MAX)
         return false;
     try {
@@ -135,52 +150,51 @@ bool ReserveMeshIndex(MeshIndex& index, int vertexCount, int faceCount)
     const size_t vertices = static_cast<size_t>(vertexCount);
     const size_t faces = static_cast<size_t>(faceCount);
     try {
-        index.facePoints.reserve(faces * kMaxFacePoints);
-        index.pointCounts.reserve(faces);
-        index.incidentStart.reserve(vertices + 1);
-        index.incidentCount.reserve(vertices);
+        index.faces.reserve(faces);
+        index.firstFace.reserve(vertices + 1);
         index.incident.reserve(faces * kMaxFacePoints);
-        index.addedHead.reserve(vertices);
-        index.addedTail.reserve(vertices);
         index.strayFaces.reserve(faces);
         index.neighbourStamp.reserve(vertices);
-        index.onStack.reserve(vertices);
+        index.vertexFlags.reserve(vertices);
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
-// Room for `needed` entries, growing by at least half again so that a run
-// of single edits costs amortised constant time. May throw std::bad_alloc.
+// Room for `needed` entries, at least doubling, so that a run of single
+// edits costs amortised constant time. May throw std::bad_alloc.
 template <typename T>
 static void GrowTo(std::vector<T>& list, size_t needed)
 {
     if (list.capacity() < needed)
-        list.reserve(std::max(needed, list.capacity() + list.capacity() / 2));
+        list.reserve(std::max(needed, 2 * list.capacity()));
 }
 
 bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
 {
     assert(vertices >= 0 && faces >= 0);
     const size_t vertexTotal = static_cast<size_t>(index.vertexCount) + static_cast<size_t>(vertices);
-    const size_t faceTotal = static_cast<size_t>(index.faceCount) + static_cast<size_t>(faces);
-    const size_t newCorners = static_cast<size_t>(faces) * kMaxFacePoints;
-    if (vertexTotal >= static_cast<size_t>(INT_MAX) || faceTotal > static_cast<size_t>(INT_MAX) ||
-        index.addedFace.size() + newCorners > static_cast<size_t>(INT_MAX))
+    const size_t faceTotal = index.faces.size() + static_cast<size_t>(faces);
+    const size_t nodeTotal = index.addedNodes.size() + static_cast<size_t>(faces) * kMaxFacePoints;
+    if (vertexTotal > static_cast<size_t>(INT_MAX) || faceTotal > static_cast<size_t>(INT_MAX) ||
+        nodeTotal > static_cast<size_t>(INT_MAX))
         return false;
     try {
+        GrowTo(index.neighbourStamp, vertexTotal);
+        GrowTo(index.vertexFlags, vertexTotal);
         GrowTo(index.addedHead, vertexTotal);
         GrowTo(index.addedTail, vertexTotal);
-        GrowTo(index.neighbourStamp, vertexTotal);
-        GrowTo(index.onStack, vertexTotal);
-        GrowTo(index.facePoints, faceTotal * kMaxFacePoints);
-        GrowTo(index.pointCounts, faceTotal);
-        GrowTo(index.addedFace, index.addedFace.size() + newCorners);
-        GrowTo(index.addedNext, index.addedNext.size() + newCorners);
+        GrowTo(index.faces, faceTotal);
+        GrowTo(index.addedNodes, nodeTotal);
         GrowTo(index.strayFaces, index.strayFaces.size() + static_cast<size_t>(faces));
     } catch (const std::bad_alloc&) {
         return false;
+    }
+    // The chains start with the first edit; the room is there now.
+    if (index.addedHead.size() < static_cast<size_t>(index.vertexCount)) {
+        index.addedHead.assign(static_cast<size_t>(index.vertexCount), -1);
+        index.addedTail.assign(static_cast<size_t>(index.vertexCount), -1);
     }
     return true;
 }
@@ -193,10 +207,10 @@ bool MeshIndexAddVertex(MeshIndex& index, int vertex)
         index.lost = true;
         return false;
     }
+    index.neighbourStamp.push_back(0);
+    index.vertexFlags.push_back(0);
     index.addedHead.push_back(-1);
     index.addedTail.push_back(-1);
-    index.neighbourStamp.push_back(0);
-    index.onStack.push_back(0);
     ++index.vertexCount;
     return true;
 }
@@ -204,12 +218,11 @@ bool MeshIndexAddVertex(MeshIndex& index, int vertex)
 // Appends `face` to the chain of faces added to vertex `v`.
 static void ChainFace(MeshIndex& index, int v, int face)
 {
-    const int node = static_cast<int>(index.addedFace.size());
-    index.addedFace.push_back(face);
-    index.addedNext.push_back(-1);
+    const int node = static_cast<int>(index.addedNodes.size());
+    index.addedNodes.push_back({face, -1});
     const size_t slot = static_cast<size_t>(v);
     if (index.addedTail[slot] >= 0)
-        index.addedNext[static_cast<size_t>(index.addedTail[slot])] = node;
+        index.addedNodes[static_cast<size_t>(index.addedTail[slot])].next = node;
     else
         index.addedHead[slot] = node;
     index.addedTail[slot] = node;
@@ -219,22 +232,25 @@ bool MeshIndexAddFace(MeshIndex& index, int face, int pointCount, const int* poi
 {
     if (face < 0)
         return true;
-    if (face != index.faceCount || !ReserveMeshEdits(index, 0, 1)) {
+    if (face != static_cast<int>(index.faces.size()) || !ReserveMeshEdits(index, 0, 1)) {
         index.lost = true;
         return false;
     }
     // As every reader sees it: a face of more than four points is absent.
-    const int n = pointCount < 0 || pointCount > kMaxFacePoints ? 0 : pointCount;
+    MeshIndexFace entry;
+    entry.count = pointCount < 0 || pointCount > kMaxFacePoints ? 0 : pointCount;
     for (int k = 0; k < kMaxFacePoints; ++k)
-        index.facePoints.push_back(k < n ? points[k] : -1);
-    index.pointCounts.push_back(static_cast<unsigned char>(n));
-    ++index.faceCount;
+        entry.points[k] = k < entry.count ? points[k] : -1;
+    index.faces.push_back(entry);
     bool stray = false;
-    for (int k = 0; k < n; ++k) {
-        if (!IsIndexedVertex(index, points[k]))
+    for (int k = 0; k < entry.count; ++k) {
+        const int p = entry.points[k];
+        if (!IsIndexedVertex(index, p))
             stray = true;
-        else if (!RepeatsEarlierPoint(points, k))
-            ChainFace(index, points[k], face);
+        else if (RepeatsEarlierPoint(entry.points, k))
+            MarkRepeated(index, p);
+        else
+            ChainFace(index, p, face);
     }
     // Faces are added with the next number, so the list stays ascending.
     if (stray)
@@ -248,25 +264,27 @@ bool MeshIndexFollowsObject(const MeshIndex& index) { return !index.lost; }
 // face that is not there (it was entered before v had a list) is left alone.
 static void UnlistFace(MeshIndex& index, int v, int face)
 {
-    const size_t slot = static_cast<size_t>(v);
     if (v < index.builtVertexCount) {
-        int* first = index.incident.data() + index.incidentStart[slot];
-        int* last = first + index.incidentCount[slot];
+        int* first = index.incident.data() + index.firstFace[static_cast<size_t>(v)];
+        int* last = index.incident.data() + index.firstFace[static_cast<size_t>(v) + 1];
         int* at = std::lower_bound(first, last, face);
         if (at != last && *at == face) {
             std::copy(at + 1, last, at);
-            --index.incidentCount[slot];
+            last[-1] = kNoFace;
             return;
         }
     }
+    if (index.addedHead.empty())
+        return;
+    const size_t slot = static_cast<size_t>(v);
     int previous = -1;
     for (int node = index.addedHead[slot]; node >= 0;
-         previous = node, node = index.addedNext[static_cast<size_t>(node)]) {
-        if (index.addedFace[static_cast<size_t>(node)] != face)
+         previous = node, node = index.addedNodes[static_cast<size_t>(node)].next) {
+        if (index.addedNodes[static_cast<size_t>(node)].face != face)
             continue;
-        const int next = index.addedNext[static_cast<size_t>(node)];
+        const int next = index.addedNodes[static_cast<size_t>(node)].next;
         if (previous >= 0)
-            index.addedNext[static_cast<size_t>(previous)] = next;
+            index.addedNodes[static_cast<size_t>(previous)].next = next;
         else
             index.addedHead[slot] = next;
         if (index.addedTail[slot] == node)
@@ -277,19 +295,28 @@ static void UnlistFace(MeshIndex& index, int v, int face)
 
 bool MeshIndexDeleteFace(MeshIndex& index, int face)
 {
-    if (face < 0 || face >= index.faceCount || index.pointCounts[static_cast<size_t>(face)] == 0)
+    if (face < 0 || face >= static_cast<int>(index.faces.size()))
         return true;
-    const int* points = PointsOf(index, face);
-    const int n = index.pointCounts[static_cast<size_t>(face)];
-    for (int k = 0; k < n; ++k)
-        if (IsIndexedVertex(index, points[k]) && !RepeatsEarlierPoint(points, k))
-            UnlistFace(index, points[k], face);
+    MeshIndexFace& entry = index.faces[static_cast<size_t>(face)];
+    for (int k = 0; k < entry.count; ++k)
+        if (IsIndexedVertex(index, entry.points[k]) && !RepeatsEarlierPoint(entry.points, k))
+            UnlistFace(index, entry.points[k], face);
     std::vector<int>& stray = index.strayFaces;
     const auto at = std::lower_bound(stray.begin(), stray.end(), face);
     if (at != stray.end() && *at == face)
         stray.erase(at);
-    index.pointCounts[static_cast<size_t>(face)] = 0;
+    entry.count = 0;
     return true;
+}
+
+int IndexedFacePoints(const MeshIndex& index, int face, int* points)
+{
+    if (face < 0 || face >= static_cast<int>(index.faces.size()))
+        return 0;
+    const MeshIndexFace& entry = FaceAt(index, face);
+    for (int k = 0; k < entry.count; ++k)
+        points[k] = entry.points[k];
+    return entry.count;
 }
 
 namespace {
@@ -313,19 +340,19 @@ struct FaceMerge {
 
 static int CurrentFace(const MeshIndex& index, const FaceCursor& cursor)
 {
-    if (cursor.next != cursor.end)
+    if (cursor.next != cursor.end && *cursor.next != kNoFace)
         return *cursor.next;
     if (cursor.node >= 0)
-        return index.addedFace[static_cast<size_t>(cursor.node)];
+        return index.addedNodes[static_cast<size_t>(cursor.node)].face;
     return kNoFace;
 }
 
 static void Advance(const MeshIndex& index, FaceCursor& cursor)
 {
-    if (cursor.next != cursor.end)
+    if (cursor.next != cursor.end && *cursor.next != kNoFace)
         ++cursor.next;
     else if (cursor.node >= 0)
-        cursor.node = index.addedNext[static_cast<size_t>(cursor.node)];
+        cursor.node = index.addedNodes[static_cast<size_t>(cursor.node)].next;
 }
 
 // The faces listed for vertex v (which must have a list).
@@ -333,10 +360,10 @@ static FaceCursor FacesOfVertex(const MeshIndex& index, int v)
 {
     assert(IsIndexedVertex(index, v));
     const size_t slot = static_cast<size_t>(v);
-    FaceCursor cursor = {nullptr, nullptr, index.addedHead[slot]};
+    FaceCursor cursor = {nullptr, nullptr, index.addedHead.empty() ? -1 : index.addedHead[slot]};
     if (v < index.builtVertexCount) {
-        cursor.next = index.incident.data() + index.incidentStart[slot];
-        cursor.end = cursor.next + index.incidentCount[slot];
+        cursor.next = index.incident.data() + index.firstFace[slot];
+        cursor.end = index.incident.data() + index.firstFace[slot + 1];
     }
     return cursor;
 }
@@ -379,19 +406,57 @@ int AppendUnique(int* list, int count, int key)
     return count + 1;
 }
 
+// True when the faces with two hits for (a, b) are exactly those that list
+// both: two distinct vertices with lists of their own that no face names
+// twice. A face holding each once scores 2; one holding only one of them
+// scores 1.
+static bool HitsAreSharedFaces(const MeshIndex& index, int a, int b)
+{
+    return a != b && IsIndexedVertex(index, a) && IsIndexedVertex(index, b) &&
+           !NeedsStrayFaces(index, a) && !NeedsStrayFaces(index, b) && !IsRepeated(index, a) &&
+           !IsRepeated(index, b);
+}
+
+// The faces in both vertices' lists, ascending, at most kMaxEdgeFaces: the
+// lists alone answer, no face is read.
+static int SharedFaces(const MeshIndex& index, int a, int b, int* list)
+{
+    int found = 0;
+    FaceCursor first = FacesOfVertex(index, a);
+    FaceCursor second = FacesOfVertex(index, b);
+    for (;;) {
+        const int faceA = CurrentFace(index, first);
+        const int faceB = CurrentFace(index, second);
+        if (faceA == kNoFace || faceB == kNoFace)
+            return found;
+        if (faceA < faceB) {
+            Advance(index, first);
+        } else if (faceB < faceA) {
+            Advance(index, second);
+        } else {
+            list[found++] = faceA;
+            if (found >= kMaxEdgeFaces)
+                return found;
+            Advance(index, first);
+            Advance(index, second);
+        }
+    }
+}
+
 int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
 {
+    if (HitsAreSharedFaces(index, a, b))
+        return SharedFaces(index, a, b, list);
     // A face with two hits holds a or b, so it is in one of their lists.
     int found = 0;
     FaceMerge merge = FacesHoldingEither(index, a, b);
     for (int face = NextFace(index, merge); face != kNoFace; face = NextFace(index, merge)) {
-        const int* points = PointsOf(index, face);
-        const int n = index.pointCounts[static_cast<size_t>(face)];
+        const MeshIndexFace& entry = FaceAt(index, face);
         int hits = 0;
-        for (int k = 0; k < n; ++k) {
-            if (points[k] == a)
+        for (int k = 0; k < entry.count; ++k) {
+            if (entry.points[k] == a)
                 ++hits;
-            if (points[k] == b)
+            if (entry.points[k] == b)
                 ++hits;
         }
         if (hits != 2)
@@ -428,13 +493,13 @@ int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbou
     }
     FaceMerge merge = FacesHoldingEither(index, v, v);
     for (int face = NextFace(index, merge); face != kNoFace; face = NextFace(index, merge)) {
-        const int* points = PointsOf(index, face);
-        const int n = index.pointCounts[static_cast<size_t>(face)];
+        const MeshIndexFace& entry = FaceAt(index, face);
+        const int n = entry.count;
         for (int k = 0; k < n; ++k) {
-            if (points[k] != v)
+            if (entry.points[k] != v)
                 continue;
-            AddNeighbour(index, neighbours, points[(k + n - 1) % n]);
-            AddNeighbour(index, neighbours, points[(k + 1) % n]);
+            AddNeighbour(index, neighbours, entry.points[(k + n - 1) % n]);
+            AddNeighbour(index, neighbours, entry.points[(k + 1) % n]);
         }
     }
     return static_cast<int>(neighbours.size());
@@ -449,28 +514,27 @@ int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int*
     const int vertexCount = index.vertexCount;
     if (start < 0 || start >= vertexCount || labels[start] != 0)
         return 0;
-    // onStack[w] is 1 exactly while w is among stack[0..stackCount-1]: the
-    // test a search of the stack would make, in constant time. Every flag is
-    // 0 again once the stack is empty.
-    unsigned char* onStack = index.onStack.data();
+    // A vertex is flagged kVertexOnStack exactly while it is among
+    // stack[0..stackCount-1]: the test a search of the stack would make, in
+    // constant time. Every such flag is clear again once the stack is empty.
     int stackCount = 0;
     stack[stackCount++] = start;
-    onStack[start] = 1;
+    FlagsOf(index, start) |= kVertexOnStack;
     std::vector<int> neighbours;
     while (stackCount > 0) {
         const int v = stack[--stackCount];
-        assert(v >= 0 && v < vertexCount && labels[v] == 0 && onStack[v] == 1);
-        onStack[v] = 0;
+        assert(v >= 0 && v < vertexCount && labels[v] == 0 && (FlagsOf(index, v) & kVertexOnStack));
+        FlagsOf(index, v) &= static_cast<unsigned char>(~kVertexOnStack);
         labels[v] = label;
         CollectNeighbourVertices(index, v, neighbours);
         for (int w : neighbours) {
             // A face may name an index outside the object; it leads nowhere.
-            if (w < 0 || w >= vertexCount || labels[w] != 0 || onStack[w])
+            if (w < 0 || w >= vertexCount || labels[w] != 0 || (FlagsOf(index, w) & kVertexOnStack))
                 continue;
             // Only distinct unlabelled vertices are ever on the stack, so it
             // never holds more than vertexCount entries.
             assert(stackCount < vertexCount);
-            onStack[w] = 1;
+            FlagsOf(index, w) |= kVertexOnStack;
             stack[stackCount++] = w;
         }
     }
@@ -484,12 +548,11 @@ int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int m
         return 0;
     FaceMerge merge = FacesHoldingEither(index, vertex, vertex);
     for (int face = NextFace(index, merge); face != kNoFace; face = NextFace(index, merge)) {
-        const int* points = PointsOf(index, face);
-        const int n = index.pointCounts[static_cast<size_t>(face)];
-        if (n <= 2)
+        const MeshIndexFace& entry = FaceAt(index, face);
+        if (entry.count <= 2)
             continue;
-        for (int k = 0; k < n; ++k) {
-            if (points[k] != vertex)
+        for (int k = 0; k < entry.count; ++k) {
+            if (entry.points[k] != vertex)
                 continue;
             faces[found++] = face;
             if (found >= max)

@@ -20,38 +20,52 @@
 // Most faces FindFacesWithEdge reports; callers give lists of this size.
 constexpr int kMaxEdgeFaces = 16;
 
+// One face's usable points; a count of 0 is an empty slot or a face of more
+// than four points.
+struct MeshIndexFace {
+    int points[kMaxFacePoints];
+    int count;
+};
+
+// One link of a vertex's chain of added faces.
+struct MeshIndexNode {
+    int face;
+    int next;   // -1 ends the chain
+};
+
+// Bits of MeshIndex::vertexFlags.
+constexpr unsigned char kVertexOnStack = 1;    // scratch of FloodFillConnected
+constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
+
 // The faces of one object and, per vertex, the faces that use it. Commands
 // use it only through the functions below; the fields are its own.
 //
-// A face's points are facePoints[4 f .. 4 f + pointCounts[f] - 1]; a count of
-// 0 is an empty slot or a face of more than four points. The faces of vertex
-// v are, in ascending face order, first incident[incidentStart[v] ..
-// incidentStart[v] + incidentCount[v] - 1] (faces present at the build, for
-// v below builtVertexCount), then the chain addedHead[v] -> addedNext ... of
-// faces added since (each node names addedFace[node]; -1 ends a chain). A
-// face is listed once per vertex however often it repeats it. A face naming a
-// point outside 0..vertexCount-1 when it was entered is also in strayFaces:
-// such a point has no list of its own, and a later vertex may take its
-// number.
+// The faces of vertex v are, in ascending face order, first the faces present
+// at the build, incident[firstFace[v] .. firstFace[v + 1] - 1] up to the
+// first INT_MAX (deleted faces leave INT_MAX at the end of the run; only
+// vertices below builtVertexCount have a run), then the chain of faces added
+// since, from addedHead[v] through addedNodes (addedHead and addedTail stay
+// empty until the first edit). A face is listed once however often it names
+// the vertex. A face naming a point outside 0..vertexCount-1 when it was
+// entered is also in strayFaces (ascending): such a point has no list of its
+// own, and a later vertex may take its number.
 struct MeshIndex {
     ObjectHandle object = nullptr;
     int builtVertexCount = 0;   // the object's vertices at the build
     int vertexCount = 0;        // those plus the vertices added since
-    int faceCount = 0;          // face slots, added ones included
-    std::vector<int> facePoints;
-    std::vector<unsigned char> pointCounts;
-    std::vector<int> incidentStart;   // builtVertexCount + 1 running offsets
-    std::vector<int> incidentCount;   // per built vertex: live entries
+    std::vector<MeshIndexFace> faces;   // every face slot, added ones included
+    std::vector<int> firstFace;         // builtVertexCount + 1 offsets
     std::vector<int> incident;
     std::vector<int> addedHead, addedTail;   // per vertex; -1 = no added face
-    std::vector<int> addedFace, addedNext;   // chain nodes
-    std::vector<int> strayFaces;             // ascending
-    // Scratch of the queries, per vertex: the call stamp that last listed a
-    // neighbour, and whether a flood holds the vertex on its stack.
+    std::vector<MeshIndexNode> addedNodes;
+    std::vector<int> strayFaces;
+    // Per vertex: the stamp of the CollectNeighbourVertices call that last
+    // listed it, and the kVertex* bits.
     std::vector<unsigned int> neighbourStamp;
-    unsigned int stamp = 0;
-    std::vector<unsigned char> onStack;
-    bool lost = false;   // an edit could not be recorded
+    std::vector<unsigned char> vertexFlags;
+    unsigned int stamp = 0;     // the last stamp used
+    bool anyRepeated = false;   // some vertex carries kVertexRepeated
+    bool lost = false;          // an edit could not be recorded
 };
 
 // Reads every face of `object` once through the host into `index`, replacing
@@ -89,6 +103,12 @@ bool MeshIndexFollowsObject(const MeshIndex& index);
 // Records that the host emptied face slot `face` (ObjDeleteFace returned
 // nonzero). Always true; the face leaves every list.
 bool MeshIndexDeleteFace(MeshIndex& index, int face);
+
+// Copies the points of face `face` as the index holds it into `points`
+// (room for kMaxFacePoints) and returns their count: what ReadFacePoints
+// would read from the host now. 0 for an empty slot, a face of more than
+// four points or a number that is no face.
+int IndexedFacePoints(const MeshIndex& index, int face, int* points);
 
 // Appends `key` at list[count] unless it is among list[0..count-1]. Returns
 // the new count. The caller sizes the list.

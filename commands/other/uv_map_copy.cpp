@@ -24,10 +24,12 @@ struct VisitList {
     int capacity;
 };
 
-// A target walk in progress: which source visit pairs with the next target face.
+// A target walk in progress: which source visit pairs with the next target
+// face. `targetIndex` holds the target's faces.
 struct TargetPairing {
     ObjectHandle source;
     ObjectHandle target;
+    const MeshIndex* targetIndex;
     const VisitList* visits;
     int next;
 };
@@ -78,7 +80,7 @@ int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace,
         // The points twice in a row, so that edge k is (k, k + 1) for every
         // k from the anchor's position on.
         int points[2 * kMaxFacePoints];
-        const int n = ReadFacePoints(object, face, points);
+        const int n = IndexedFacePoints(index, face, points);
         if (n == 0)
             continue;
         for (int k = 0; k < n; ++k)
@@ -149,7 +151,8 @@ static int RecordVisit(void* context, int face, int anchor)
 // different point counts are left alone: the source has no coordinate for
 // every corner of the target.
 static void CopyFaceCoordinates(ObjectHandle source, int sourceFace, int sourceAnchor,
-                                ObjectHandle target, int targetFace, int targetAnchor)
+                                ObjectHandle target, const MeshIndex& targetIndex,
+                                int targetFace, int targetAnchor)
 {
     // The coordinates twice in a row: any n consecutive entries starting
     // at 0 to n - 1 are the face's coordinates turned by that many corners.
@@ -165,7 +168,7 @@ static void CopyFaceCoordinates(ObjectHandle source, int sourceFace, int sourceA
     const int sourcePos = FindPosition(sourcePoints, sourceCount, sourceAnchor);
 
     int targetPoints[kMaxFacePoints];
-    const int targetCount = ReadFacePoints(target, targetFace, targetPoints);
+    const int targetCount = IndexedFacePoints(targetIndex, targetFace, targetPoints);
     if (targetCount == 0 || targetCount != sourceCount || sourcePos < 0)
         return;
     const int targetPos = FindPosition(targetPoints, targetCount, targetAnchor);
@@ -183,7 +186,8 @@ static int CopyPairedFace(void* context, int face, int anchor)
     if (pairing.next == pairing.visits->count)
         return 0;
     const FaceVisit visit = pairing.visits->entries[pairing.next++];
-    CopyFaceCoordinates(pairing.source, visit.face, visit.anchor, pairing.target, face, anchor);
+    CopyFaceCoordinates(pairing.source, visit.face, visit.anchor, pairing.target,
+                        *pairing.targetIndex, face, anchor);
     return 1;
 }
 
@@ -261,7 +265,7 @@ int CopyUVMap(DocumentHandle document)
         if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
             !BuildMeshIndex(index, target))
             continue;
-        TargetPairing pairing = {source, target, &visits, 0};
+        TargetPairing pairing = {source, target, &index, &visits, 0};
         AnchoredFaceWalk(target, index, targetFace, targetAnchor, scratch, CopyPairedFace,
                          &pairing);
     }

@@ -21,8 +21,9 @@ struct FaceWalkScratch {
     int capacity;
 };
 
-// Depth-first walk over the faces joined to `startFace` by shared edges
-// (FindFacesWithEdge on `index`, which holds the object's faces). Each face
+// Depth-first walk over the faces joined to `startFace` by shared edges;
+// `index` holds the object's faces, and the walk reads them and the faces
+// across their edges (FindFacesWithEdge) from it. Each face
 // taken from the stack is visited once; then its edges are walked from its
 // anchor on in the face's point order, and every face sharing an edge that is
 // neither visited nor waiting is pushed with the edge's first vertex as its

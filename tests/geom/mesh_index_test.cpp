@@ -188,10 +188,12 @@ TEST_F(MeshIndexTest, AReservedIndexBuildsSmallerObjectsInPlace)
     host::AddFace(object, {3, 4, 0});
     ASSERT_TRUE(ReserveMeshIndex(index, 10, 4));
     const int* incident = index.incident.data();
-    const int* points = index.facePoints.data();
+    const MeshIndexFace* faces = index.faces.data();
+    const int* firstFace = index.firstFace.data();
     ASSERT_TRUE(BuildMeshIndex(index, Handle()));
     EXPECT_EQ(index.incident.data(), incident);
-    EXPECT_EQ(index.facePoints.data(), points);
+    EXPECT_EQ(index.faces.data(), faces);
+    EXPECT_EQ(index.firstFace.data(), firstFace);
     EXPECT_FALSE(ReserveMeshIndex(index, -1, 0));
 }
 

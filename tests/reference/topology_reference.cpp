@@ -30,6 +30,11 @@ bool MeshIndexFollowsObject(const MeshIndex& /*index*/) { return true; }
 
 bool MeshIndexDeleteFace(MeshIndex& /*index*/, int /*face*/) { return true; }
 
+int IndexedFacePoints(const MeshIndex& index, int face, int* points)
+{
+    return ReadFacePoints(index.object, face, points);
+}
+
 int AppendUnique(int* list, int count, int key)
 {
     for (int i = 0; i < count; ++i)
