@@ -62,7 +62,7 @@ static void ClearMeshIndex(MeshIndex& index)
     index.vertexCount = 0;
     index.faces.clear();
     index.firstFace.clear();
-    index.incident.clear();
+    index.incidentSize = 0;
     index.addedHead.clear();
     index.addedTail.clear();
     index.addedNodes.clear();
@@ -72,6 +72,24 @@ static void ClearMeshIndex(MeshIndex& index)
     index.stamp = 0;
     index.anyRepeated = false;
     index.lost = false;
+}
+
+// A count with a quarter more room.
+static size_t Headroom(size_t count) { return count + count / 4 + 16; }
+
+// Room for `count` entries in the face runs, keeping what is there when it
+// suffices. Never null, so that an empty run still has an address. May
+// throw std::bad_alloc.
+static void MakeIncidentRoom(MeshIndex& index, size_t count)
+{
+    if (index.incident && index.incidentCapacity >= count)
+        return;
+    index.incident.reset();
+    index.incidentCapacity = 0;
+    index.incidentSize = 0;
+    const size_t room = std::max<size_t>(count, 1);
+    index.incident.reset(new int[room]);
+    index.incidentCapacity = room;
 }
 
 // The passes of a build: read the faces once through the host, counting
@@ -86,9 +104,11 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
     index.builtVertexCount = vertexCount;
     index.vertexCount = vertexCount;
     index.firstFace.assign(vertices + 1, 0);
-    index.neighbourStamp.assign(vertices, 0);
+    // Room for a quarter more vertices and faces, so that a command's first
+    // edits do not copy these arrays; memory never written costs nothing.
+    index.vertexFlags.reserve(Headroom(vertices));
     index.vertexFlags.assign(vertices, 0);
-    index.faces.reserve(static_cast<size_t>(faceCount));
+    index.faces.reserve(Headroom(static_cast<size_t>(faceCount)));
     for (int f = 0; f < faceCount; ++f) {
         MeshIndexFace face;
         face.count = ReadFacePoints(object, f, face.points);
@@ -110,18 +130,22 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
     }
     for (size_t v = 0; v < vertices; ++v)
         index.firstFace[v + 1] += index.firstFace[v];
-    index.incident.resize(static_cast<size_t>(index.firstFace[vertices]));
+    // Every entry is written below, so none is cleared first.
+    const size_t total = static_cast<size_t>(index.firstFace[vertices]);
+    MakeIncidentRoom(index, total);
+    index.incidentSize = total;
+    int* incident = index.incident.get();
     for (int f = faceCount - 1; f >= 0; --f) {
         const MeshIndexFace& face = FaceAt(index, f);
         for (int k = 0; k < face.count; ++k) {
             const int p = face.points[k];
             if (IsIndexedVertex(index, p) && !RepeatsEarlierPoint(face.points, k))
-                index.incident[static_cast<size_t>(--index.firstFace[static_cast<size_t>(p) + 1])] = f;
+                incident[--index.firstFace[static_cast<size_t>(p) + 1]] = f;
         }
     }
     // firstFace[v + 1] now starts v's run: move every start down one.
     std::copy(index.firstFace.begin() + 1, index.firstFace.end(), index.firstFace.begin());
-    index.firstFace[vertices] = static_cast<int>(index.incident.size());
+    index.firstFace[vertices] = static_cast<int>(total);
 }
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
@@ -150,12 +174,11 @@ bool ReserveMeshIndex(MeshIndex& index, int vertexCount, int faceCount)
     const size_t vertices = static_cast<size_t>(vertexCount);
     const size_t faces = static_cast<size_t>(faceCount);
     try {
-        index.faces.reserve(faces);
+        index.faces.reserve(Headroom(faces));
         index.firstFace.reserve(vertices + 1);
-        index.incident.reserve(faces * kMaxFacePoints);
         index.strayFaces.reserve(faces);
-        index.neighbourStamp.reserve(vertices);
-        index.vertexFlags.reserve(vertices);
+        index.vertexFlags.reserve(Headroom(vertices));
+        MakeIncidentRoom(index, faces * kMaxFacePoints);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -180,19 +203,22 @@ bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
     if (vertexTotal > static_cast<size_t>(INT_MAX) || faceTotal > static_cast<size_t>(INT_MAX) ||
         nodeTotal > static_cast<size_t>(INT_MAX))
         return false;
+    // The chains start with the first edit, with room to grow.
+    const bool firstEdit = index.addedHead.size() < static_cast<size_t>(index.vertexCount);
+    const size_t chainRoom = firstEdit ? Headroom(vertexTotal) : vertexTotal;
     try {
-        GrowTo(index.neighbourStamp, vertexTotal);
+        if (!index.neighbourStamp.empty())
+            GrowTo(index.neighbourStamp, vertexTotal);
         GrowTo(index.vertexFlags, vertexTotal);
-        GrowTo(index.addedHead, vertexTotal);
-        GrowTo(index.addedTail, vertexTotal);
+        GrowTo(index.addedHead, chainRoom);
+        GrowTo(index.addedTail, chainRoom);
         GrowTo(index.faces, faceTotal);
         GrowTo(index.addedNodes, nodeTotal);
         GrowTo(index.strayFaces, index.strayFaces.size() + static_cast<size_t>(faces));
     } catch (const std::bad_alloc&) {
         return false;
     }
-    // The chains start with the first edit; the room is there now.
-    if (index.addedHead.size() < static_cast<size_t>(index.vertexCount)) {
+    if (firstEdit) {
         index.addedHead.assign(static_cast<size_t>(index.vertexCount), -1);
         index.addedTail.assign(static_cast<size_t>(index.vertexCount), -1);
     }
@@ -207,7 +233,8 @@ bool MeshIndexAddVertex(MeshIndex& index, int vertex)
         index.lost = true;
         return false;
     }
-    index.neighbourStamp.push_back(0);
+    if (!index.neighbourStamp.empty())
+        index.neighbourStamp.push_back(0);
     index.vertexFlags.push_back(0);
     index.addedHead.push_back(-1);
     index.addedTail.push_back(-1);
@@ -265,8 +292,8 @@ bool MeshIndexFollowsObject(const MeshIndex& index) { return !index.lost; }
 static void UnlistFace(MeshIndex& index, int v, int face)
 {
     if (v < index.builtVertexCount) {
-        int* first = index.incident.data() + index.firstFace[static_cast<size_t>(v)];
-        int* last = index.incident.data() + index.firstFace[static_cast<size_t>(v) + 1];
+        int* first = index.incident.get() + index.firstFace[static_cast<size_t>(v)];
+        int* last = index.incident.get() + index.firstFace[static_cast<size_t>(v) + 1];
         int* at = std::lower_bound(first, last, face);
         if (at != last && *at == face) {
             std::copy(at + 1, last, at);
@@ -362,8 +389,8 @@ static FaceCursor FacesOfVertex(const MeshIndex& index, int v)
     const size_t slot = static_cast<size_t>(v);
     FaceCursor cursor = {nullptr, nullptr, index.addedHead.empty() ? -1 : index.addedHead[slot]};
     if (v < index.builtVertexCount) {
-        cursor.next = index.incident.data() + index.firstFace[slot];
-        cursor.end = index.incident.data() + index.firstFace[slot + 1];
+        cursor.next = index.incident.get() + index.firstFace[slot];
+        cursor.end = index.incident.get() + index.firstFace[slot + 1];
     }
     return cursor;
 }
@@ -388,6 +415,11 @@ static FaceMerge FacesHoldingEither(const MeshIndex& index, int a, int b)
 // kNoFace when all are done.
 static int NextFace(const MeshIndex& index, FaceMerge& merge)
 {
+    if (merge.count == 1) {
+        const int face = CurrentFace(index, merge.cursors[0]);
+        Advance(index, merge.cursors[0]);
+        return face;
+    }
     int face = kNoFace;
     for (int i = 0; i < merge.count; ++i)
         face = std::min(face, CurrentFace(index, merge.cursors[i]));
@@ -468,41 +500,144 @@ int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
     return found;
 }
 
-// Appends `w` to `neighbours` unless this call listed it already: a stamp
-// per vertex, a search for points that name no vertex.
-static void AddNeighbour(MeshIndex& index, std::vector<int>& neighbours, int w)
+// Neighbour lists up to this long are searched for a repeat; longer ones
+// mark their vertices with the call's stamp, so that a vertex with many
+// neighbours costs no more per neighbour than one with few.
+constexpr size_t kSearchedNeighbours = 32;
+
+// Makes the per-vertex stamps, all clear, when there are none yet. False
+// when there is no memory for them: the list is then searched throughout.
+static bool HaveNeighbourStamps(MeshIndex& index)
 {
-    if (IsIndexedVertex(index, w)) {
+    const size_t vertices = static_cast<size_t>(index.vertexCount);
+    if (index.neighbourStamp.size() == vertices && vertices > 0)
+        return true;
+    try {
+        index.neighbourStamp.reserve(Headroom(vertices));
+        index.neighbourStamp.assign(vertices, 0);
+    } catch (const std::bad_alloc&) {
+        index.neighbourStamp.clear();
+        return false;
+    }
+    index.stamp = 0;
+    return true;
+}
+
+// A stamp no vertex carries yet.
+static unsigned int FreshStamp(MeshIndex& index)
+{
+    if (++index.stamp == 0) {
+        std::fill(index.neighbourStamp.begin(), index.neighbourStamp.end(), 0u);
+        index.stamp = 1;
+    }
+    return index.stamp;
+}
+
+// Appends `w` to `neighbours` unless it is there already. `stamp` is 0
+// while the list is searched; once the list grows long it becomes the call's
+// stamp and every listed vertex carries it (points that name no vertex are
+// still searched for).
+static void AddNeighbour(MeshIndex& index, std::vector<int>& neighbours, unsigned int& stamp,
+                         int w)
+{
+    if (stamp != 0 && IsIndexedVertex(index, w)) {
         unsigned int& seen = index.neighbourStamp[static_cast<size_t>(w)];
-        if (seen == index.stamp)
+        if (seen == stamp)
             return;
-        seen = index.stamp;
+        seen = stamp;
     } else if (std::find(neighbours.begin(), neighbours.end(), w) != neighbours.end()) {
         return;
     }
     neighbours.push_back(w);
+    if (stamp == 0 && neighbours.size() > kSearchedNeighbours && HaveNeighbourStamps(index)) {
+        stamp = FreshStamp(index);
+        for (int listed : neighbours)
+            if (IsIndexedVertex(index, listed))
+                index.neighbourStamp[static_cast<size_t>(listed)] = stamp;
+    }
+}
+
+// Lists the sides' other ends at each position of `entry` that holds v.
+static void AddNeighboursInFace(MeshIndex& index, const MeshIndexFace& entry, int v,
+                                std::vector<int>& neighbours, unsigned int& stamp)
+{
+    const int n = entry.count;
+    for (int k = 0; k < n; ++k) {
+        if (entry.points[k] != v)
+            continue;
+        AddNeighbour(index, neighbours, stamp, entry.points[k == 0 ? n - 1 : k - 1]);
+        AddNeighbour(index, neighbours, stamp, entry.points[k + 1 == n ? 0 : k + 1]);
+    }
 }
 
 int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbours)
 {
     neighbours.clear();
-    // A fresh stamp forgets every earlier call's marks at once.
-    if (++index.stamp == 0) {
-        std::fill(index.neighbourStamp.begin(), index.neighbourStamp.end(), 0u);
-        index.stamp = 1;
+    unsigned int stamp = 0;
+    if (IsIndexedVertex(index, v) && !NeedsStrayFaces(index, v)) {
+        // The common case: v's own list is all there is to walk.
+        FaceCursor cursor = FacesOfVertex(index, v);
+        for (int face = CurrentFace(index, cursor); face != kNoFace;
+             Advance(index, cursor), face = CurrentFace(index, cursor))
+            AddNeighboursInFace(index, FaceAt(index, face), v, neighbours, stamp);
+        return static_cast<int>(neighbours.size());
     }
     FaceMerge merge = FacesHoldingEither(index, v, v);
-    for (int face = NextFace(index, merge); face != kNoFace; face = NextFace(index, merge)) {
+    for (int face = NextFace(index, merge); face != kNoFace; face = NextFace(index, merge))
+        AddNeighboursInFace(index, FaceAt(index, face), v, neighbours, stamp);
+    return static_cast<int>(neighbours.size());
+}
+
+namespace {
+
+// A flood in progress: the caller's labels and stack, and the stack's fill.
+struct Flood {
+    int* labels;
+    int* stack;
+    int stackCount;
+};
+
+}  // namespace
+
+// Pushes `w` unless it is no vertex, labelled, or on the stack already.
+static void PushUnlabelled(MeshIndex& index, Flood& flood, int w)
+{
+    // A face may name an index outside the object; it leads nowhere.
+    if (!IsIndexedVertex(index, w) || flood.labels[w] != 0 || (FlagsOf(index, w) & kVertexOnStack))
+        return;
+    // Only distinct unlabelled vertices are ever on the stack, so it never
+    // holds more than vertexCount entries.
+    assert(flood.stackCount < index.vertexCount);
+    FlagsOf(index, w) |= kVertexOnStack;
+    flood.stack[flood.stackCount++] = w;
+}
+
+// Pushes v's neighbours in their order of discovery. Pushing each side's
+// other end as it is met, skipping those on the stack, pushes exactly the
+// vertices of CollectNeighbourVertices in its order: a neighbour met again
+// is on the stack by then, or labelled (v itself is labelled already).
+static void PushNeighbours(MeshIndex& index, Flood& flood, int v)
+{
+    const auto pushSides = [&](int face) {
         const MeshIndexFace& entry = FaceAt(index, face);
         const int n = entry.count;
         for (int k = 0; k < n; ++k) {
             if (entry.points[k] != v)
                 continue;
-            AddNeighbour(index, neighbours, entry.points[(k + n - 1) % n]);
-            AddNeighbour(index, neighbours, entry.points[(k + 1) % n]);
+            PushUnlabelled(index, flood, entry.points[k == 0 ? n - 1 : k - 1]);
+            PushUnlabelled(index, flood, entry.points[k + 1 == n ? 0 : k + 1]);
         }
+    };
+    if (!NeedsStrayFaces(index, v)) {
+        FaceCursor cursor = FacesOfVertex(index, v);
+        for (int face = CurrentFace(index, cursor); face != kNoFace;
+             Advance(index, cursor), face = CurrentFace(index, cursor))
+            pushSides(face);
+        return;
     }
-    return static_cast<int>(neighbours.size());
+    FaceMerge merge = FacesHoldingEither(index, v, v);
+    for (int face = NextFace(index, merge); face != kNoFace; face = NextFace(index, merge))
+        pushSides(face);
 }
 
 int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int* stack)
@@ -511,32 +646,19 @@ int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int*
     // pushed again without end: such a fill does nothing.
     if (label == 0)
         return 0;
-    const int vertexCount = index.vertexCount;
-    if (start < 0 || start >= vertexCount || labels[start] != 0)
+    if (!IsIndexedVertex(index, start) || labels[start] != 0)
         return 0;
     // A vertex is flagged kVertexOnStack exactly while it is among
     // stack[0..stackCount-1]: the test a search of the stack would make, in
     // constant time. Every such flag is clear again once the stack is empty.
-    int stackCount = 0;
-    stack[stackCount++] = start;
-    FlagsOf(index, start) |= kVertexOnStack;
-    std::vector<int> neighbours;
-    while (stackCount > 0) {
-        const int v = stack[--stackCount];
-        assert(v >= 0 && v < vertexCount && labels[v] == 0 && (FlagsOf(index, v) & kVertexOnStack));
+    Flood flood = {labels, stack, 0};
+    PushUnlabelled(index, flood, start);
+    while (flood.stackCount > 0) {
+        const int v = stack[--flood.stackCount];
+        assert(labels[v] == 0 && (FlagsOf(index, v) & kVertexOnStack));
         FlagsOf(index, v) &= static_cast<unsigned char>(~kVertexOnStack);
         labels[v] = label;
-        CollectNeighbourVertices(index, v, neighbours);
-        for (int w : neighbours) {
-            // A face may name an index outside the object; it leads nowhere.
-            if (w < 0 || w >= vertexCount || labels[w] != 0 || (FlagsOf(index, w) & kVertexOnStack))
-                continue;
-            // Only distinct unlabelled vertices are ever on the stack, so it
-            // never holds more than vertexCount entries.
-            assert(stackCount < vertexCount);
-            FlagsOf(index, w) |= kVertexOnStack;
-            stack[stackCount++] = w;
-        }
+        PushNeighbours(index, flood, v);
     }
     return 1;
 }

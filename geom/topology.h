@@ -12,6 +12,8 @@
 // MeshIndexAddFace, MeshIndexDeleteFace) so that later answers include it.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "frame/host_api.h"
@@ -42,7 +44,8 @@ constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
 //
 // The faces of vertex v are, in ascending face order, first the faces present
 // at the build, incident[firstFace[v] .. firstFace[v + 1] - 1] up to the
-// first INT_MAX (deleted faces leave INT_MAX at the end of the run; only
+// first INT_MAX (incident holds incidentSize ints, room for
+// incidentCapacity) (deleted faces leave INT_MAX at the end of the run; only
 // vertices below builtVertexCount have a run), then the chain of faces added
 // since, from addedHead[v] through addedNodes (addedHead and addedTail stay
 // empty until the first edit). A face is listed once however often it names
@@ -55,14 +58,17 @@ struct MeshIndex {
     int vertexCount = 0;        // those plus the vertices added since
     std::vector<MeshIndexFace> faces;   // every face slot, added ones included
     std::vector<int> firstFace;         // builtVertexCount + 1 offsets
-    std::vector<int> incident;
+    std::unique_ptr<int[]> incident;
+    size_t incidentSize = 0;
+    size_t incidentCapacity = 0;
     std::vector<int> addedHead, addedTail;   // per vertex; -1 = no added face
     std::vector<MeshIndexNode> addedNodes;
     std::vector<int> strayFaces;
-    // Per vertex: the stamp of the CollectNeighbourVertices call that last
-    // listed it, and the kVertex* bits.
-    std::vector<unsigned int> neighbourStamp;
+    // Per vertex: the kVertex* bits, and the stamp of the
+    // CollectNeighbourVertices call that last listed it (made on first need:
+    // empty until a vertex has many neighbours).
     std::vector<unsigned char> vertexFlags;
+    std::vector<unsigned int> neighbourStamp;
     unsigned int stamp = 0;     // the last stamp used
     bool anyRepeated = false;   // some vertex carries kVertexRepeated
     bool lost = false;          // an edit could not be recorded

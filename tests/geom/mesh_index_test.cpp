@@ -144,6 +144,34 @@ TEST_F(MeshIndexTest, AVertexAddedLaterFindsTheStrayFacesNamingIt)
     ExpectSameAsFreshBuild();
 }
 
+TEST_F(MeshIndexTest, AHubWithManyNeighboursListsEachOnceInOrder)
+{
+    // Vertex 0 in forty triangles, two of them naming points outside the
+    // object and one naming 0 twice: the long list switches from searching
+    // to stamps partway and must keep the order of discovery.
+    AddVertices(42);
+    for (int i = 1; i <= 40; ++i)
+        host::AddFace(object, {0, i, i + 1});
+    AddStrayFace({0, 50, 3});
+    AddStrayFace({-4, 0, 50});
+    host::AddFace(object, {0, 0, 7});
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    std::vector<int> neighbours;
+    CollectNeighbourVertices(index, 0, neighbours);
+    Ints expected = {2, 1};   // face 0: the point before 0 (by wrap), then after
+    for (int i = 3; i <= 41; ++i)
+        expected.push_back(i);
+    for (int w : {50, -4, 0})
+        expected.push_back(w);
+    EXPECT_EQ(neighbours, expected);
+    AddVertex();   // 42
+    AddFace({42, 0, 1});
+    ExpectSameAsFreshBuild();
+    CollectNeighbourVertices(index, 0, neighbours);
+    expected.push_back(42);
+    EXPECT_EQ(neighbours, expected);
+}
+
 TEST_F(MeshIndexTest, SplitLikeEditsAnswerAsAFreshBuild)
 {
     // A strip of two quads; the shared side 1-4 is split the way the edge
@@ -187,11 +215,11 @@ TEST_F(MeshIndexTest, AReservedIndexBuildsSmallerObjectsInPlace)
     host::AddFace(object, {0, 1, 2, 3});
     host::AddFace(object, {3, 4, 0});
     ASSERT_TRUE(ReserveMeshIndex(index, 10, 4));
-    const int* incident = index.incident.data();
+    const int* incident = index.incident.get();
     const MeshIndexFace* faces = index.faces.data();
     const int* firstFace = index.firstFace.data();
     ASSERT_TRUE(BuildMeshIndex(index, Handle()));
-    EXPECT_EQ(index.incident.data(), incident);
+    EXPECT_EQ(index.incident.get(), incident);
     EXPECT_EQ(index.faces.data(), faces);
     EXPECT_EQ(index.firstFace.data(), firstFace);
     EXPECT_FALSE(ReserveMeshIndex(index, -1, 0));
