@@ -225,11 +225,26 @@ bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
     return true;
 }
 
+// True when `vertices` more vertices and `faces` more faces fit without
+// allocating: what a command's ReserveMeshEdits has normally made sure of.
+static bool HasRoomForEdits(const MeshIndex& index, size_t vertices, size_t faces)
+{
+    const size_t vertexTotal = static_cast<size_t>(index.vertexCount) + vertices;
+    return index.addedHead.size() == static_cast<size_t>(index.vertexCount) &&
+           index.addedHead.capacity() >= vertexTotal && index.addedTail.capacity() >= vertexTotal &&
+           index.vertexFlags.capacity() >= vertexTotal &&
+           (index.neighbourStamp.empty() || index.neighbourStamp.capacity() >= vertexTotal) &&
+           index.faces.capacity() >= index.faces.size() + faces &&
+           index.addedNodes.capacity() >= index.addedNodes.size() + faces * kMaxFacePoints &&
+           index.strayFaces.capacity() >= index.strayFaces.size() + faces;
+}
+
 bool MeshIndexAddVertex(MeshIndex& index, int vertex)
 {
     if (vertex < 0)
         return true;
-    if (vertex != index.vertexCount || !ReserveMeshEdits(index, 1, 0)) {
+    if (vertex != index.vertexCount ||
+        (!HasRoomForEdits(index, 1, 0) && !ReserveMeshEdits(index, 1, 0))) {
         index.lost = true;
         return false;
     }
@@ -259,7 +274,8 @@ bool MeshIndexAddFace(MeshIndex& index, int face, int pointCount, const int* poi
 {
     if (face < 0)
         return true;
-    if (face != static_cast<int>(index.faces.size()) || !ReserveMeshEdits(index, 0, 1)) {
+    if (face != static_cast<int>(index.faces.size()) ||
+        (!HasRoomForEdits(index, 0, 1) && !ReserveMeshEdits(index, 0, 1))) {
         index.lost = true;
         return false;
     }

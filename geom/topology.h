@@ -42,16 +42,18 @@ constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
 // The faces of one object and, per vertex, the faces that use it. Commands
 // use it only through the functions below; the fields are its own.
 //
-// The faces of vertex v are, in ascending face order, first the faces present
-// at the build, incident[firstFace[v] .. firstFace[v + 1] - 1] up to the
-// first INT_MAX (incident holds incidentSize ints, room for
-// incidentCapacity) (deleted faces leave INT_MAX at the end of the run; only
-// vertices below builtVertexCount have a run), then the chain of faces added
-// since, from addedHead[v] through addedNodes (addedHead and addedTail stay
-// empty until the first edit). A face is listed once however often it names
-// the vertex. A face naming a point outside 0..vertexCount-1 when it was
-// entered is also in strayFaces (ascending): such a point has no list of its
-// own, and a later vertex may take its number.
+// The faces of vertex v are, in ascending face order:
+// - the faces present at the build: the run incident[firstFace[v] ..
+//   firstFace[v + 1] - 1], up to its first INT_MAX (a deleted face leaves
+//   one at the end of its run). Only vertices below builtVertexCount have
+//   a run. incident holds incidentSize ints and has room for
+//   incidentCapacity;
+// - then the faces added since: the chain from addedHead[v] through
+//   addedNodes. addedHead and addedTail stay empty until the first edit.
+// A face is listed once however often it names the vertex. A face naming a
+// point outside 0..vertexCount-1 when it was entered is also in strayFaces
+// (ascending): such a point has no list of its own, and a later vertex may
+// take its number.
 struct MeshIndex {
     ObjectHandle object = nullptr;
     int builtVertexCount = 0;   // the object's vertices at the build
@@ -129,7 +131,8 @@ int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list);
 // discovery over the faces in index order (within a face: each position
 // holding v gives the point before it, then the point after it). The list is
 // cleared first and grows as needed, so no neighbour is ever cut off.
-// Returns the count. Uses the index's scratch.
+// Returns the count. Uses the index's scratch (a long list makes its
+// per-vertex stamps on first need).
 int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbours);
 
 // Labels with `label` every vertex reachable from `start` across face sides
