@@ -4,48 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "commands/selection/selected_face_points.h"
 #include "geom/topology.h"
-
-// A face may name a vertex outside its object's vertex list; such a point is
-// never labelled and never tested, so no array is indexed with it.
-static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
-
-static void LabelInRange(int* labels, int vertexCount, int v)
-{
-    if (IsVertexIndex(v, vertexCount))
-        labels[v] = 1;
-}
-
-// Labels the points of every selected face and every selected line, so that
-// the flood treats them as walls: it reaches them but never passes them.
-static void LabelWalls(DocumentHandle document, int objectIndex, ObjectHandle object,
-                       int vertexCount, int* labels)
-{
-    const int faceCount = ObjGetFaceCount(object);
-    for (int face = 0; face < faceCount; ++face) {
-        const int n = UsableFacePointCount(object, face);
-        if (n == 0)
-            continue;
-        int points[kMaxFacePoints] = {-1, -1, -1, -1};
-        if (DocIsSelectFace(document, objectIndex, face) == 1) {
-            ReadFacePoints(object, face, points);
-            for (int k = 0; k < n; ++k)
-                LabelInRange(labels, vertexCount, points[k]);
-            continue;
-        }
-        bool pointsRead = false;
-        for (int k = 0; k < n; ++k) {
-            if (DocIsSelectLine(document, objectIndex, face, k) != 1)
-                continue;
-            if (!pointsRead) {
-                ReadFacePoints(object, face, points);
-                pointsRead = true;
-            }
-            LabelInRange(labels, vertexCount, points[k]);
-            LabelInRange(labels, vertexCount, points[(k + 1) % n]);
-        }
-    }
-}
 
 // Floods one object from its selected vertices, walled in by the points of
 // its selected faces and lines, and selects everything labelled. `index`
@@ -60,7 +20,10 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
     std::unique_ptr<int[]> stack(new (std::nothrow) int[vertexCount]);
     if (!labels || !stack || !BuildMeshIndex(index, object))
         return;   // no working memory for this object: its selection stays as it is
-    LabelWalls(document, objectIndex, object, vertexCount, labels.get());
+    // The points of selected faces and lines are walls: the flood reaches
+    // them but never passes them.
+    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount,
+                                        [&](int v) { labels[v] = 1; });
     // A seed already labelled (a wall point, or reached by an earlier seed)
     // starts nothing.
     for (int v = 0; v < vertexCount; ++v)

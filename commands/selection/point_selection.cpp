@@ -5,49 +5,16 @@
 #include <new>
 #include <vector>
 
+#include "commands/selection/selected_face_points.h"
 #include "geom/topology.h"
 
-// A face may name a vertex outside its object's vertex list; such a point is
-// never selected and never marked, so no array is indexed with it.
-static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
-
-static void SelectVertexInRange(DocumentHandle document, int objectIndex, int vertexCount, int v)
-{
-    if (IsVertexIndex(v, vertexCount))
-        DocAddSelectVertex(document, objectIndex, v);
-}
-
 // Selects the points of the selected faces and of the selected lines of one
-// object. A selected face selects all its points and its lines are not looked
-// at; otherwise each selected line selects its two ends.
+// object.
 static void SelectPointsOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
 {
     const int vertexCount = ObjGetVertexCount(object);
-    const int faceCount = ObjGetFaceCount(object);
-    for (int face = 0; face < faceCount; ++face) {
-        const int n = UsableFacePointCount(object, face);
-        if (n == 0)
-            continue;
-        int points[kMaxFacePoints] = {-1, -1, -1, -1};
-        if (DocIsSelectFace(document, objectIndex, face) == 1) {
-            ReadFacePoints(object, face, points);
-            for (int k = 0; k < n; ++k)
-                SelectVertexInRange(document, objectIndex, vertexCount, points[k]);
-            continue;
-        }
-        // The points are read only once a line of the face turns out selected.
-        bool pointsRead = false;
-        for (int k = 0; k < n; ++k) {
-            if (DocIsSelectLine(document, objectIndex, face, k) != 1)
-                continue;
-            if (!pointsRead) {
-                ReadFacePoints(object, face, points);
-                pointsRead = true;
-            }
-            SelectVertexInRange(document, objectIndex, vertexCount, points[k]);
-            SelectVertexInRange(document, objectIndex, vertexCount, points[(k + 1) % n]);
-        }
-    }
+    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount,
+                                        [&](int v) { DocAddSelectVertex(document, objectIndex, v); });
 }
 
 int SelectPoints(DocumentHandle document)
