@@ -186,19 +186,11 @@ static void CrossAxesToMove(const ArrangeSettings& settings, int moveAxes[3])
 static AxisExtent SelectedVertexExtent(DocumentHandle document, int objectCount, int mainAxis)
 {
     AxisExtent extent = EmptyExtent();
-    for (int o = 0; o < objectCount; ++o) {
-        const ObjectHandle object = DocGetObject(document, o);
-        if (!object)
-            continue;
-        const int vertexCount = ObjGetVertexCount(object);
-        for (int v = 0; v < vertexCount; ++v) {
-            if (!IsSelectedVertex(document, object, o, v))
-                continue;
-            const Point3 p = ObjGetVertex(object, v);
-            if (IsFinitePoint(p))
-                ExtendExtent(extent, p, mainAxis);
-        }
-    }
+    ForEachSelectedVertex(document, objectCount, [&](ObjectHandle object, int, int v) {
+        const Point3 p = ObjGetVertex(object, v);
+        if (IsFinitePoint(p))
+            ExtendExtent(extent, p, mainAxis);
+    });
     return extent;
 }
 
@@ -231,18 +223,10 @@ void ArrangeVertices(DocumentHandle document, const ArrangeSettings& settings)
     if (extent.count == 0)
         return;
     const Point3 direction = Subtract(extent.high, extent.low);
-    for (int o = 0; o < objectCount; ++o) {
-        const ObjectHandle object = DocGetObject(document, o);
-        if (!object)
-            continue;
-        const int vertexCount = ObjGetVertexCount(object);
-        for (int v = 0; v < vertexCount; ++v) {
-            if (!IsSelectedVertex(document, object, o, v))
-                continue;
-            const Point3 p = ObjGetVertex(object, v);
-            ObjSetVertex(object, v, SlideOntoLine(p, extent.low, direction, mainAxis, moveAxes));
-        }
-    }
+    ForEachSelectedVertex(document, objectCount, [&](ObjectHandle object, int, int v) {
+        const Point3 p = ObjGetVertex(object, v);
+        ObjSetVertex(object, v, SlideOntoLine(p, extent.low, direction, mainAxis, moveAxes));
+    });
 }
 
 // --- Object mode -----------------------------------------------------------------

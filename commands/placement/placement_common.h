@@ -42,3 +42,20 @@ inline void SetAxisCoordinate(Point3& p, int axis, float value)
     else
         p.z = value;
 }
+
+// Calls visit(object, objectIndex, vertexIndex) for every selected vertex of
+// every object, objects and vertices in ascending index order; empty object
+// slots are skipped.
+template <typename Visit>
+void ForEachSelectedVertex(DocumentHandle document, int objectCount, Visit visit)
+{
+    for (int o = 0; o < objectCount; ++o) {
+        const ObjectHandle object = DocGetObject(document, o);
+        if (!object)
+            continue;
+        const int vertexCount = ObjGetVertexCount(object);
+        for (int v = 0; v < vertexCount; ++v)
+            if (IsSelectedVertex(document, object, o, v))
+                visit(object, o, v);
+    }
+}

@@ -45,22 +45,14 @@ int RotateByView(DocumentHandle document)
     if (!IsUsableViewMatrix(matrix))
         return 1;
 
-    const int objectCount = DocGetObjectCount(document);
-    for (int o = 0; o < objectCount; ++o) {
-        const ObjectHandle object = DocGetObject(document, o);
-        if (!object)
-            continue;
-        const int vertexCount = ObjGetVertexCount(object);
-        for (int v = 0; v < vertexCount; ++v) {
-            if (!IsSelectedVertex(document, object, o, v))
-                continue;
-            const Point3 p = ObjGetVertex(object, v);
-            const Point3 turned = TurnByView(p, matrix);
-            // A position that cannot be turned into a finite one is kept:
-            // a NaN coordinate would otherwise spread to all three.
-            if (IsFinitePoint(p) && IsFinitePoint(turned))
-                ObjSetVertex(object, v, turned);
-        }
-    }
+    ForEachSelectedVertex(document, DocGetObjectCount(document),
+                          [&](ObjectHandle object, int, int v) {
+                              const Point3 p = ObjGetVertex(object, v);
+                              const Point3 turned = TurnByView(p, matrix);
+                              // A position that cannot be turned into a finite one is kept:
+                              // a NaN coordinate would otherwise spread to all three.
+                              if (IsFinitePoint(p) && IsFinitePoint(turned))
+                                  ObjSetVertex(object, v, turned);
+                          });
     return 1;
 }
