@@ -8,9 +8,9 @@ static float Round(double value) { return static_cast<float>(value); }
 // A vector with a NaN or infinite component points nowhere; the operations
 // that derive a direction treat it like the zero vector rather than spread
 // NaN into every position computed from it.
-static bool IsFinite(const Point3& v)
+bool IsFinitePoint(const Point3& p)
 {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
 Point3 Add(const Point3& a, const Point3& b)
@@ -69,7 +69,7 @@ double Length(const Point3& v)
 
 Point3 Normalize(const Point3& v)
 {
-    if (!IsFinite(v))
+    if (!IsFinitePoint(v))
         return {0.0f, 0.0f, 0.0f};
     const float len = Round(Length(v));
     if (len == 0.0f)
@@ -80,7 +80,7 @@ Point3 Normalize(const Point3& v)
 double AngleBetween(const Point3& a, const Point3& b)
 {
     // No direction, no angle: the same answer as for a zero vector.
-    if (!IsFinite(a) || !IsFinite(b))
+    if (!IsFinitePoint(a) || !IsFinitePoint(b))
         return 0.0;
     const float la = Round(Length(a));
     const float p = Round(Length(b) * double(la));
@@ -100,7 +100,7 @@ Point3 TriangleNormal(const Point3& p0, const Point3& p1, const Point3& p2)
     const Point3 e2 = Subtract(p1, p2);
     const Point3 n = Cross(e2, e1);
     const Point3 zero = {0.0f, 0.0f, 0.0f};
-    if (IsEqual(n, zero) || !IsFinite(n))
+    if (IsEqual(n, zero) || !IsFinitePoint(n))
         return zero;
     // A normal so short that its squared length underflows the float would
     // divide by zero; it is as degenerate as an exact zero.

@@ -33,6 +33,8 @@ void DivideInPlace(Point3& v, float s);
 void SetZero(Point3& v);
 // Exact component equality, no tolerance.
 bool IsEqual(const Point3& a, const Point3& b);
+// True when no component is NaN or infinite.
+bool IsFinitePoint(const Point3& p);
 double Dot(const Point3& a, const Point3& b);
 Point3 Cross(const Point3& a, const Point3& b);
 // sqrt of the sum of squares, the sum rounded to float first.

@@ -18,12 +18,6 @@ inline int IsSelectedVertex(DocumentHandle document, ObjectHandle object, int ob
     return DocIsSelectVertex(document, objectIndex, vertexIndex) == 1 ? 1 : 0;
 }
 
-// A position with a NaN or infinite coordinate cannot be ordered or
-// averaged, so the commands let it take no part in what they compute.
-inline bool IsFinitePoint(const Point3& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
 
 // Coordinate `axis` (0 = x, 1 = y, 2 = z) of `p`.
 inline float AxisCoordinate(const Point3& p, int axis)

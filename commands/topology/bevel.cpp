@@ -54,11 +54,6 @@ Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3&
     return Subtract(end, Scale(u, t));
 }
 
-static bool IsFinitePoint(const Point3& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
-
 static bool IsZero(const Point3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
 
 // True when every point of the ring names a vertex of the object.

@@ -40,11 +40,6 @@ struct GrooveLine {
     int otherFace;   // the second face
 };
 
-static bool IsFinitePoint(const Point3& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
-
 static bool AllFinite(const Point3* points, int count)
 {
     for (int i = 0; i < count; ++i)

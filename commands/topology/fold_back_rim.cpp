@@ -68,11 +68,6 @@ int SharedVertices(ObjectHandle object, int faceA, int faceB, int* shared, int m
 // and never counts as selected.
 static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
 
-static bool IsFinitePoint(const Point3& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
-
 // Turns the edge pivot-v about the pivot until it points along -normal,
 // keeping its length: P(pivot) - |P(v) - P(pivot)| * normal. False when the
 // result is not finite (a NaN or infinite input), so that bad coordinates are
