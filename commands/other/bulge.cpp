@@ -94,14 +94,9 @@ static RotationMatrix QuarterTurn()
     return quarterTurn;
 }
 
-using SideTest = int (*)(const Point3&, const Point3&, const Point3&, float, float,
-                         const RotationMatrix&);
-
-// IsInsideTriangleXY with the quarter turn made once by the caller and the
-// edge test chosen at compile time.
-template <SideTest kIsOnSameSide>
-static int IsInsideTriangleXYWith(const Point3* triangle, float x, float y,
-                                  const RotationMatrix& quarterTurn)
+// 1 when (x, y) is accepted as inside the triangle: see bulge.h.
+static int IsInsideTriangleXYTurned(const Point3* triangle, float x, float y,
+                                    const RotationMatrix& quarterTurn)
 {
     const Point3& t1 = triangle[0];
     const Point3& t2 = triangle[1];
@@ -120,18 +115,46 @@ static int IsInsideTriangleXYWith(const Point3* triangle, float x, float y,
     const int yAbove = CountGreater(t1.y, t2.y, t3.y, y);
     if (yAbove == 0 || yAbove == 3)
         return 0;
-    if (!kIsOnSameSide(t1, t2, t3, x, y, quarterTurn))
+    if (!IsOnSameSideXY(t1, t2, t3, x, y, quarterTurn))
         return 0;
-    if (!kIsOnSameSide(t2, t3, t1, x, y, quarterTurn))
+    if (!IsOnSameSideXY(t2, t3, t1, x, y, quarterTurn))
         return 0;
-    if (!kIsOnSameSide(t3, t1, t2, x, y, quarterTurn))
+    if (!IsOnSameSideXY(t3, t1, t2, x, y, quarterTurn))
         return 0;
     return 1;
 }
 
 int IsInsideTriangleXY(const Point3* triangle, float x, float y)
 {
-    return IsInsideTriangleXYWith<IsOnSameSideXY>(triangle, x, y, QuarterTurn());
+    return IsInsideTriangleXYTurned(triangle, x, y, QuarterTurn());
+}
+
+// IsInsideTriangleXY for a triangle of the grid's lists, all of which have a
+// corner above z = 0. The edge tests only ever reject, so their order cannot
+// change the answer: the edge from T3 to T1 comes first, as that is the
+// diagonal of a quad, where a point inside the quad leaves the triangle
+// that does not hold it at once.
+static int IsInsideListedTriangle(const Point3* triangle, float x, float y,
+                                  const RotationMatrix& quarterTurn)
+{
+    const Point3& t1 = triangle[0];
+    const Point3& t2 = triangle[1];
+    const Point3& t3 = triangle[2];
+    assert(CountGreater(t1.z, t2.z, t3.z, 0.0f) > 0);
+    for (int i = 0; i < 3; ++i)
+        if (triangle[i].x == x && triangle[i].y == y)
+            return 1;
+    const int xAbove = CountGreater(t1.x, t2.x, t3.x, x);
+    if (xAbove == 0 || xAbove == 3)
+        return 0;
+    const int yAbove = CountGreater(t1.y, t2.y, t3.y, y);
+    if (yAbove == 0 || yAbove == 3)
+        return 0;
+    return IsOnSameSideXYWrittenOut(t3, t1, t2, x, y, quarterTurn) &&
+                   IsOnSameSideXYWrittenOut(t1, t2, t3, x, y, quarterTurn) &&
+                   IsOnSameSideXYWrittenOut(t2, t3, t1, x, y, quarterTurn)
+               ? 1
+               : 0;
 }
 
 // Distance in the XY plane, squares taken as powers.
@@ -185,16 +208,27 @@ float HeightOnTriangle(const Point3* triangle, float x, float y)
     return static_cast<float>(t3.z + (hQ - t3.z) * d3P / d3Q);
 }
 
-// Fills the face table from the profile's faces. A face whose corner names
-// no vertex of the snapshot is ignored like a face of a wrong point count,
-// so that the snapshot is never read outside its bounds.
-static void FillFaceTable(ObjectHandle profile, int faceCount, int vertexCount,
-                          FaceCorners* table)
+int AppendFaceTriangles(const int* points, int pointCount, ProfileTriangle* triangles)
 {
+    if (pointCount != 3 && pointCount != 4)
+        return 0;
+    triangles[0] = {{points[0], points[1], points[2]}};
+    if (pointCount == 3)
+        return 1;
+    // A quad's second triangle is its corners 2, 3 and 0.
+    triangles[1] = {{points[2], points[3], points[0]}};
+    return 2;
+}
+
+// Reads the profile's faces once, in face order, into their triangles. A face
+// whose corner names no vertex of the snapshot gives none, like a face of a
+// wrong point count, so that the snapshot is never read outside its bounds.
+// Returns the number of triangles; `triangles` holds 2 * faceCount.
+static int ReadProfileTriangles(ObjectHandle profile, int faceCount, int vertexCount,
+                                ProfileTriangle* triangles)
+{
+    int count = 0;
     for (int f = 0; f < faceCount; ++f) {
-        FaceCorners& record = table[f];
-        for (int& corner : record.corners)
-            corner = -1;
         int points[kMaxFacePoints];
         const int n = ReadFacePoints(profile, f, points);
         if (n != 3 && n != 4)
@@ -203,25 +237,8 @@ static void FillFaceTable(ObjectHandle profile, int faceCount, int vertexCount,
         for (int k = 0; k < n; ++k)
             if (points[k] < 0 || points[k] >= vertexCount)
                 inRange = false;
-        if (!inRange)
-            continue;
-        for (int k = 0; k < n; ++k)
-            record.corners[k] = points[k];
-    }
-}
-
-int CollectProfileTriangles(const FaceCorners* table, int faceCount,
-                            ProfileTriangle* triangles)
-{
-    int count = 0;
-    for (int f = 0; f < faceCount; ++f) {
-        const int* corners = table[f].corners;
-        if (corners[0] < 0)
-            continue;
-        triangles[count++] = {{corners[0], corners[1], corners[2]}};
-        // A quad's second triangle is its corners 2, 3 and 0.
-        if (corners[3] >= 0)
-            triangles[count++] = {{corners[2], corners[3], corners[0]}};
+        if (inRange)
+            count += AppendFaceTriangles(points, n, &triangles[count]);
     }
     return count;
 }
@@ -432,19 +449,19 @@ float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,
         cell = &grid.cellTriangles[grid.cellStart[index]];
         cellEnd = &grid.cellTriangles[grid.cellStart[index + 1]];
     }
+    float best = 0.0f;
     const int* other = grid.everywhere.get();
     const int* otherEnd = other + grid.everywhereCount;
     // Merge both ascending lists, so the triangles are tried in face order.
-    float best = 0.0f;
     while (cell != cellEnd || other != otherEnd) {
         int k;
-        if (other == otherEnd || (cell != cellEnd && *cell < *other))
-            k = *cell++;
-        else
+        if (other != otherEnd && (cell == cellEnd || *other < *cell))
             k = *other++;
+        else
+            k = *cell++;
         Point3 t[3];
         GatherCorners(snapshot, triangles[k], t);
-        if (!IsInsideTriangleXYWith<IsOnSameSideXYWrittenOut>(t, x, y, grid.quarterTurn))
+        if (!IsInsideListedTriangle(t, x, y, grid.quarterTurn))
             continue;
         // A NaN height never compares greater.
         const float h = HeightOnTriangle(t, x, y);
@@ -468,19 +485,17 @@ int Bulge(DocumentHandle document)
     if (!snapshot)
         return 0;
     ObjGetVertexArray(profile, snapshot.get());
-    std::unique_ptr<FaceCorners[]> table(new (std::nothrow) FaceCorners[faceCount]);
-    if (!table)
-        return 0;
-    FillFaceTable(profile, faceCount, vertexCount, table.get());
-    // Each vertex is tested only against the triangles of its grid cell.
-    // Two triangles per face must stay countable in an int.
+    // The faces are kept as their triangles, the form the grid takes; two
+    // per face must stay countable in an int.
     if (faceCount > std::numeric_limits<int>::max() / 2)
         return 0;
     std::unique_ptr<ProfileTriangle[]> triangles(
         new (std::nothrow) ProfileTriangle[2 * std::size_t(faceCount)]);
     if (!triangles)
         return 0;
-    const int triangleCount = CollectProfileTriangles(table.get(), faceCount, triangles.get());
+    const int triangleCount =
+        ReadProfileTriangles(profile, faceCount, vertexCount, triangles.get());
+    // Each vertex is tested only against the triangles of its grid cell.
     ProfileGrid grid;
     if (!BuildProfileGrid(snapshot.get(), triangles.get(), triangleCount, grid))
         return 0;

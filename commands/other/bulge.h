@@ -31,23 +31,15 @@ int IsInsideTriangleXY(const Point3* triangle, float x, float y);
 // from T3 through (x, y). Meant for points that IsInsideTriangleXY accepts.
 float HeightOnTriangle(const Point3* triangle, float x, float y);
 
-// The corners of one profile face as indices into the profile snapshot:
-// a quad's four, a triangle's three and -1, or -1 four times for a face
-// that gives no height (any other point count, or a corner that names no
-// vertex of the profile).
-struct FaceCorners {
-    int corners[4];
-};
-
 // One triangle of the profile as three indices into the profile snapshot.
 struct ProfileTriangle {
     int corners[3];
 };
 
-// Writes the profile's triangles in face order: a triangle face gives one, a
-// quad two (corners 0, 1, 2, then 2, 3, 0), any other record none.
-// `triangles` holds room for 2 * faceCount. Returns the number written.
-int CollectProfileTriangles(const FaceCorners* table, int faceCount, ProfileTriangle* triangles);
+// Writes the triangles of one profile face of `pointCount` points (indices
+// into the snapshot): a triangle gives one, a quad two (corners 0, 1, 2, then
+// 2, 3, 0), any other point count none. Returns the number written.
+int AppendFaceTriangles(const int* points, int pointCount, ProfileTriangle* triangles);
 
 // The profile's triangles sorted into a uniform grid of cells over the XY
 // extent of the triangles that can raise a vertex, so that a point is tested

@@ -7,6 +7,13 @@
 
 namespace reference {
 
+// The corners of one profile face as indices into the profile snapshot: a
+// quad's four, a triangle's three and -1, or -1 four times for a face that
+// gives no height.
+struct FaceCorners {
+    int corners[4];
+};
+
 // The greatest height at (x, y) over the triangles of the face records that
 // accept the point, or 0 when none gives a positive height.
 inline float BulgeProfileHeight(const Point3* snapshot, const FaceCorners* table, int faceCount,

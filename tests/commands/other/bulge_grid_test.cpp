@@ -17,6 +17,7 @@
 #include "tests/support/plugin_session.h"
 
 using namespace other_test;
+using reference::FaceCorners;
 
 namespace {
 
@@ -107,10 +108,13 @@ struct BuiltGrid {
 
 void Build(const Profile& p, BuiltGrid& built)
 {
-    const int faceCount = static_cast<int>(p.table.size());
     built.triangles.resize(2 * p.table.size() + 1);
-    built.triangleCount =
-        CollectProfileTriangles(p.table.data(), faceCount, built.triangles.data());
+    built.triangleCount = 0;
+    for (const FaceCorners& record : p.table) {
+        const int n = record.corners[0] < 0 ? 0 : record.corners[3] < 0 ? 3 : 4;
+        built.triangleCount += AppendFaceTriangles(record.corners, n,
+                                                   &built.triangles[built.triangleCount]);
+    }
     ASSERT_EQ(BuildProfileGrid(p.snapshot.data(), built.triangles.data(), built.triangleCount,
                                built.grid),
               1);
