@@ -69,9 +69,9 @@ struct Measurement {
     double editSeconds;   // the host alone making as many edits again
 };
 
-void PrintUsage()
+void PrintUsage(std::FILE* out)
 {
-    std::printf(
+    std::fprintf(out,
         "usage: kivera-bench [--sizes=N,N,...] [--commands=NAME,...] [--limit=SECONDS]\n"
         "                    [--repeat=N] [--plugin=PATH] [--list]\n"
         "  --sizes     face counts of the main mesh (default 1000,10000,100000,1000000)\n"
@@ -147,9 +147,11 @@ int ParseOptions(int argc, char** argv, Options& options)
             for (const bench::Scenario& s : bench::kScenarios)
                 std::printf("%2d %-22s %s\n", s.row, s.name, s.setup);
             return 2;
+        } else if (arg == "--help") {
+            PrintUsage(stdout);
+            return 2;
         } else {
-            PrintUsage();
-            return arg == "--help" ? 2 : 1;
+            return 1;
         }
     }
     if (options.scenarios.empty())
@@ -438,8 +440,12 @@ int main(int argc, char** argv)
 {
     Options options;
     const int parsed = ParseOptions(argc, argv, options);
-    if (parsed != 0)
-        return parsed == 2 ? 0 : 2;
+    if (parsed == 2)
+        return 0;
+    if (parsed != 0) {
+        PrintUsage(stderr);
+        return 2;
+    }
     Plugin plugin;
     if (!LoadPlugin(options.plugin, plugin))
         return 1;
