@@ -94,6 +94,25 @@ static RotationMatrix QuarterTurn()
     return quarterTurn;
 }
 
+// The tests before the edge tests: 1 when (x, y) is a corner of the
+// triangle, 0 when it lies outside the corners' extent (NaN compares as "not
+// greater" and is rejected here too), else kDecideByEdges.
+constexpr int kDecideByEdges = -1;
+
+static int CornerOrExtentTest(const Point3* triangle, float x, float y)
+{
+    for (int i = 0; i < 3; ++i)
+        if (triangle[i].x == x && triangle[i].y == y)
+            return 1;
+    const int xAbove = CountGreater(triangle[0].x, triangle[1].x, triangle[2].x, x);
+    if (xAbove == 0 || xAbove == 3)
+        return 0;
+    const int yAbove = CountGreater(triangle[0].y, triangle[1].y, triangle[2].y, y);
+    if (yAbove == 0 || yAbove == 3)
+        return 0;
+    return kDecideByEdges;
+}
+
 // 1 when (x, y) is accepted as inside the triangle: see bulge.h.
 static int IsInsideTriangleXYTurned(const Point3* triangle, float x, float y,
                                     const RotationMatrix& quarterTurn)
@@ -104,17 +123,9 @@ static int IsInsideTriangleXYTurned(const Point3* triangle, float x, float y,
     // A triangle entirely at or below z = 0 can never raise a vertex.
     if (CountGreater(t1.z, t2.z, t3.z, 0.0f) == 0)
         return 0;
-    for (int i = 0; i < 3; ++i)
-        if (triangle[i].x == x && triangle[i].y == y)
-            return 1;
-    // Quick rejection by extent; NaN compares as "not greater" and is
-    // rejected here too.
-    const int xAbove = CountGreater(t1.x, t2.x, t3.x, x);
-    if (xAbove == 0 || xAbove == 3)
-        return 0;
-    const int yAbove = CountGreater(t1.y, t2.y, t3.y, y);
-    if (yAbove == 0 || yAbove == 3)
-        return 0;
+    const int early = CornerOrExtentTest(triangle, x, y);
+    if (early != kDecideByEdges)
+        return early;
     if (!IsOnSameSideXY(t1, t2, t3, x, y, quarterTurn))
         return 0;
     if (!IsOnSameSideXY(t2, t3, t1, x, y, quarterTurn))
@@ -141,15 +152,9 @@ static int IsInsideListedTriangle(const Point3* triangle, float x, float y,
     const Point3& t2 = triangle[1];
     const Point3& t3 = triangle[2];
     assert(CountGreater(t1.z, t2.z, t3.z, 0.0f) > 0);
-    for (int i = 0; i < 3; ++i)
-        if (triangle[i].x == x && triangle[i].y == y)
-            return 1;
-    const int xAbove = CountGreater(t1.x, t2.x, t3.x, x);
-    if (xAbove == 0 || xAbove == 3)
-        return 0;
-    const int yAbove = CountGreater(t1.y, t2.y, t3.y, y);
-    if (yAbove == 0 || yAbove == 3)
-        return 0;
+    const int early = CornerOrExtentTest(triangle, x, y);
+    if (early != kDecideByEdges)
+        return early;
     return IsOnSameSideXYWrittenOut(t3, t1, t2, x, y, quarterTurn) &&
                    IsOnSameSideXYWrittenOut(t1, t2, t3, x, y, quarterTurn) &&
                    IsOnSameSideXYWrittenOut(t2, t3, t1, x, y, quarterTurn)
