@@ -362,6 +362,13 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
     return entry.count;
 }
 
+int IndexedFacePointCount(const MeshIndex& index, int face)
+{
+    if (face < 0 || face >= static_cast<int>(index.faces.size()))
+        return 0;
+    return FaceAt(index, face).count;
+}
+
 namespace {
 
 // One ascending list of faces: a run of an array, then a chain of added
@@ -514,6 +521,64 @@ int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
             break;
     }
     return found;
+}
+
+// The faces of `v` as one array run, when that is all of them: a vertex of
+// the build with no added face, no stray face that could name it, and no
+// face naming it twice. Else false.
+static bool PlainRun(const MeshIndex& index, int v, const int*& first, const int*& last)
+{
+    if (!IsIndexedVertex(index, v) || v >= index.builtVertexCount || NeedsStrayFaces(index, v) ||
+        IsRepeated(index, v) ||
+        (!index.addedHead.empty() && index.addedHead[static_cast<size_t>(v)] >= 0))
+        return false;
+    const size_t slot = static_cast<size_t>(v);
+    first = index.incident.get() + index.firstFace[slot];
+    last = index.incident.get() + index.firstFace[slot + 1];
+    // A deleted face leaves kNoFace at the end of the run.
+    while (last != first && last[-1] == kNoFace)
+        --last;
+    return true;
+}
+
+// The faces in both ascending runs, at most kMaxEdgeFaces.
+static int IntersectRuns(const int* a, const int* aEnd, const int* b, const int* bEnd, int* list)
+{
+    int found = 0;
+    while (a != aEnd && b != bEnd) {
+        if (*a < *b) {
+            ++a;
+        } else if (*b < *a) {
+            ++b;
+        } else {
+            list[found++] = *a;
+            if (found >= kMaxEdgeFaces)
+                break;
+            ++a;
+            ++b;
+        }
+    }
+    return found;
+}
+
+void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
+                         int (*lists)[kMaxEdgeFaces], int* counts)
+{
+    assert(n >= 0 && n <= kMaxFacePoints);
+    const int* first[kMaxFacePoints];
+    const int* last[kMaxFacePoints];
+    bool plain[kMaxFacePoints];
+    for (int k = 0; k < n; ++k)
+        plain[k] = PlainRun(index, points[k], first[k], last[k]);
+    for (int k = 0; k < n; ++k) {
+        const int next = k + 1 == n ? 0 : k + 1;
+        // Two distinct plain vertices: the faces with two hits are exactly
+        // those in both runs (as HitsAreSharedFaces).
+        if (plain[k] && plain[next] && points[k] != points[next])
+            counts[k] = IntersectRuns(first[k], last[k], first[next], last[next], lists[k]);
+        else
+            counts[k] = FindFacesWithEdge(index, points[k], points[next], lists[k]);
+    }
 }
 
 // Neighbour lists up to this long are searched for a repeat; longer ones

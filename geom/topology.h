@@ -118,6 +118,10 @@ bool MeshIndexDeleteFace(MeshIndex& index, int face);
 // four points or a number that is no face.
 int IndexedFacePoints(const MeshIndex& index, int face, int* points);
 
+// The point count IndexedFacePoints would give for `face`, without the
+// points.
+int IndexedFacePointCount(const MeshIndex& index, int face);
+
 // Appends `key` at list[count] unless it is among list[0..count-1]. Returns
 // the new count. The caller sizes the list.
 int AppendUnique(int* list, int count, int key);
@@ -126,6 +130,14 @@ int AppendUnique(int* list, int count, int key);
 // count of exactly 2 over all positions (every position is tested against
 // both). At most kMaxEdgeFaces are reported: the first ones in face order.
 int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list);
+
+// For each side k of a face with points points[0..n-1] (side k joins points
+// k and k + 1, the last side point n - 1 and 0), the faces FindFacesWithEdge
+// reports for its two ends: counts[k] of them in lists[k]. n is at most
+// kMaxFacePoints. Reads each point's faces once, so a face's sides cost
+// about what one side costs when asked for alone.
+void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
+                         int (*lists)[kMaxEdgeFaces], int* counts);
 
 // The distinct vertices that share a face side with `v`, in order of
 // discovery over the faces in index order (within a face: each position

@@ -82,6 +82,19 @@ protected:
                 EXPECT_EQ(Ints(faces, faces + n), Ints(freshFaces, freshFaces + n));
             }
         }
+        // A face's sides asked together answer as each side asked alone.
+        for (int face = 0; face < static_cast<int>(object.faces.size()); ++face) {
+            int points[kMaxFacePoints];
+            const int n = IndexedFacePoints(index, face, points);
+            int lists[kMaxFacePoints][kMaxEdgeFaces], counts[kMaxFacePoints];
+            FindFacesAlongSides(index, points, n, lists, counts);
+            for (int k = 0; k < n; ++k) {
+                int faces[kMaxEdgeFaces];
+                const int found = FindFacesWithEdge(index, points[k], points[(k + 1) % n], faces);
+                ASSERT_EQ(counts[k], found) << "face " << face << " side " << k;
+                EXPECT_EQ(Ints(lists[k], lists[k] + found), Ints(faces, faces + found));
+            }
+        }
         EXPECT_TRUE(MeshIndexFollowsObject(index));
     }
 

@@ -35,6 +35,11 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
     return ReadFacePoints(index.object, face, points);
 }
 
+int IndexedFacePointCount(const MeshIndex& index, int face)
+{
+    return UsableFacePointCount(index.object, face);
+}
+
 int AppendUnique(int* list, int count, int key)
 {
     for (int i = 0; i < count; ++i)
@@ -65,6 +70,13 @@ int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
             break;
     }
     return found;
+}
+
+void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
+                         int (*lists)[kMaxEdgeFaces], int* counts)
+{
+    for (int k = 0; k < n; ++k)
+        counts[k] = FindFacesWithEdge(index, points[k], points[(k + 1) % n], lists[k]);
 }
 
 static void AppendUniqueTo(std::vector<int>& list, int key)
