@@ -11,14 +11,20 @@
 
 namespace {
 
-// A face the source walk took, with the vertex its edges were walked from.
+// A face the source walk took, with the vertex its edges were walked from,
+// its point count (0: no usable face) and the anchor's position among its
+// points (-1: not there). The source is never written, so what its index
+// says of it holds for the whole run.
 struct FaceVisit {
     int face;
     int anchor;
+    signed char pointCount;       // 0 to kMaxFacePoints
+    signed char anchorPosition;   // -1 to kMaxFacePoints - 1
 };
 
 // The source walk's record: one entry per face, in the order taken.
 struct VisitList {
+    const MeshIndex* sourceIndex;
     FaceVisit* entries;
     int count;
     int capacity;
@@ -77,29 +83,28 @@ int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace,
         state[face] = kVisited;
         if (!action(context, face, anchor))
             break;
-        // The points twice in a row, so that edge k is (k, k + 1) for every
-        // k from the anchor's position on.
-        int points[2 * kMaxFacePoints];
+        int points[kMaxFacePoints];
         const int n = IndexedFacePoints(index, face, points);
         if (n == 0)
             continue;
-        for (int k = 0; k < n; ++k)
-            points[n + k] = points[k];
-        // Only a face that repeats a vertex can lack its anchor; its edges
-        // are then walked from point 0.
+        // The faces along every side k (points k and k + 1), walked from
+        // the anchor's side on. Only a face that repeats a vertex can lack
+        // its anchor; its sides are then walked from side 0.
+        int neighbours[kMaxFacePoints][kMaxEdgeFaces];
+        int found[kMaxFacePoints];
+        FindFacesAlongSides(index, points, n, neighbours, found);
         const int start = std::max(FindPosition(points, n, anchor), 0);
-        for (int k = start; k < start + n; ++k) {
-            int neighbours[kMaxEdgeFaces];
-            const int found = FindFacesWithEdge(index, points[k], points[k + 1], neighbours);
-            for (int i = 0; i < found; ++i) {
-                const int next = neighbours[i];
+        for (int step = 0; step < n; ++step) {
+            const int side = (start + step) % n;
+            for (int i = 0; i < found[side]; ++i) {
+                const int next = neighbours[side][i];
                 if (next < 0 || next >= faceCount || state[next] != kUnseen)
                     continue;
                 // The stack holds distinct faces that are not visited yet, and
                 // `face` is visited: there is always room for one more.
                 assert(stackCount < faceCount);
                 stackFaces[stackCount] = next;
-                stackAnchors[stackCount] = points[k];
+                stackAnchors[stackCount] = points[side];
                 state[next] = kWaiting;
                 ++stackCount;
             }
@@ -141,7 +146,10 @@ static int RecordVisit(void* context, int face, int anchor)
     VisitList& list = *static_cast<VisitList*>(context);
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
-    list.entries[list.count++] = {face, anchor};
+    int points[kMaxFacePoints];
+    const int n = IndexedFacePoints(*list.sourceIndex, face, points);
+    list.entries[list.count++] = {face, anchor, static_cast<signed char>(n),
+                                  static_cast<signed char>(FindPosition(points, n, anchor))};
     return 1;
 }
 
@@ -150,22 +158,19 @@ static int RecordVisit(void* context, int face, int anchor)
 // `sourceAnchor`, and the following corners follow in point order. Faces of
 // different point counts are left alone: the source has no coordinate for
 // every corner of the target.
-static void CopyFaceCoordinates(ObjectHandle source, int sourceFace, int sourceAnchor,
-                                ObjectHandle target, const MeshIndex& targetIndex,
-                                int targetFace, int targetAnchor)
+static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, ObjectHandle target,
+                                const MeshIndex& targetIndex, int targetFace, int targetAnchor)
 {
     // The coordinates twice in a row: any n consecutive entries starting
     // at 0 to n - 1 are the face's coordinates turned by that many corners.
     Point2 coordinates[2 * kMaxFacePoints];
-    const int sourceCount = UsableFacePointCount(source, sourceFace);
+    const int sourceCount = visit.pointCount;
     if (sourceCount == 0)
         return;
-    ObjGetFaceCoordinateArray(source, sourceFace, coordinates);
+    ObjGetFaceCoordinateArray(source, visit.face, coordinates);
     for (int k = 0; k < sourceCount; ++k)
         coordinates[sourceCount + k] = coordinates[k];
-    int sourcePoints[kMaxFacePoints];
-    ObjGetFacePointArray(source, sourceFace, sourcePoints);
-    const int sourcePos = FindPosition(sourcePoints, sourceCount, sourceAnchor);
+    const int sourcePos = visit.anchorPosition;
 
     int targetPoints[kMaxFacePoints];
     const int targetCount = IndexedFacePoints(targetIndex, targetFace, targetPoints);
@@ -186,8 +191,7 @@ static int CopyPairedFace(void* context, int face, int anchor)
     if (pairing.next == pairing.visits->count)
         return 0;
     const FaceVisit visit = pairing.visits->entries[pairing.next++];
-    CopyFaceCoordinates(pairing.source, visit.face, visit.anchor, pairing.target,
-                        *pairing.targetIndex, face, anchor);
+    CopyFaceCoordinates(pairing.source, visit, pairing.target, *pairing.targetIndex, face, anchor);
     return 1;
 }
 
@@ -252,7 +256,7 @@ int CopyUVMap(DocumentHandle document)
     const FaceWalkScratch scratch = {visited.get(), stackFaces.get(), stackAnchors.get(),
                                      capacity};
 
-    VisitList visits = {visitEntries.get(), 0, capacity};
+    VisitList visits = {&index, visitEntries.get(), 0, capacity};
     AnchoredFaceWalk(source, index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
 
     for (int j = 0; j < objectCount; ++j) {
