@@ -22,8 +22,12 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
         return;   // no working memory for this object: its selection stays as it is
     // The points of selected faces and lines are walls: the flood reaches
     // them but never passes them.
-    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount,
-                                        [&](int v) { labels[v] = 1; });
+    // The index holds every face's points already: no face is read twice.
+    VisitSelectedFacesAndLines(
+        document, objectIndex, ObjGetFaceCount(object), vertexCount,
+        [&](int face) { return IndexedFacePointCount(index, face); },
+        [&](int face, int* points) { IndexedFacePoints(index, face, points); },
+        [&](int v) { labels[v] = 1; });
     // A seed already labelled (a wall point, or reached by an earlier seed)
     // starts nothing.
     for (int v = 0; v < vertexCount; ++v)

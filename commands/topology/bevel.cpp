@@ -165,7 +165,7 @@ int Bevel(DocumentHandle document)
         // Read once: the guide lines added meanwhile are not visited.
         const int faceCount = ObjGetFaceCount(object);
         for (int face = 0; face < faceCount; ++face) {
-            const int n = UsableFacePointCount(object, face);
+            const int n = IndexedFacePointCount(index, face);
             if (n < 3)
                 continue;
             for (int line = 0; line < n; ++line)

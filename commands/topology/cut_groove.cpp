@@ -216,7 +216,7 @@ int CutGroove(DocumentHandle document)
         const int faceCount = ObjGetFaceCount(object);
         for (int face = 0; face < faceCount; ++face) {
             // Deleted faces read as empty; lines and larger faces take no groove.
-            const int n = UsableFacePointCount(object, face);
+            const int n = IndexedFacePointCount(index, face);
             if (n < 3)
                 continue;
             for (int line = 0; line < n; ++line) {
