@@ -25,10 +25,12 @@ const Scenario kScenarios[kScenarioCount] = {
     {9, "bulge", "", "a profile of 2F triangles (current) and a grid of F quads, all selected"},
     {10, "save-points", "", "the vertices of 10% of the rows selected"},
     {11, "restore-points", "1008 1009 1010 1", "kivera.idx holding 10% of the rows, all axes"},
-    {12, "split-edges", "", "a polyline of two-point faces, every vertex selected"},
+    {12, "split-edges", "", "a polyline of two-point faces, chains of 100 vertices covering 1% selected"},
+    {12, "split-edges-all", "", "stress: a polyline of two-point faces, every vertex selected", true},
     {13, "rotate-by-view", "", "every vertex selected, a turned view"},
     {14, "cut-groove", "", "1% of the interior lines selected"},
-    {15, "uv-copy", "", "a source grid and a renumbered copy, start face and vertex selected"},
+    {15, "uv-copy", "", "a source grid and a renumbered copy (vertices column by column, faces in reverse, turned corners), start face and vertex selected"},
+    {15, "uv-copy-shuffled", "", "stress: as uv-copy, the copy's vertices and faces numbered at random", true},
     {16, "texture-reload", "", "64 materials with three maps each"},
     {17, "bevel", "", "1% of the interior lines selected"},
     {18, "face-angle", "", "two faces selected"},
@@ -171,10 +173,17 @@ static void SelectRing(host::Object& obj, GridShape shape)
     }
 }
 
+// How the copy of the UV scenarios is numbered.
+enum class Renumbering {
+    kReordered,   // vertices column by column, faces in reverse order
+    kShuffled,    // vertices and faces in random order
+};
+
 // A source grid with texture coordinates and a copy of it whose vertices and
-// faces are numbered in a shuffled order and whose faces start at another
+// faces are numbered in another order and whose faces start at another
 // corner; the corresponding start face and vertex are selected in both.
-static void BuildUVCopy(host::Document& doc, GridShape shape, Random& random)
+static void BuildUVCopy(host::Document& doc, GridShape shape, Renumbering renumbering,
+                        Random& random)
 {
     host::Object& source = AddPlainGrid(doc, shape);
     for (int j = 0; j < shape.rows; ++j)
@@ -191,14 +200,22 @@ static void BuildUVCopy(host::Document& doc, GridShape shape, Random& random)
     const int vertexCount = static_cast<int>(source.vertices.size());
     const int faceCount = static_cast<int>(source.faces.size());
     std::vector<int> newVertex(vertexCount), newFace(faceCount);
-    for (int v = 0; v < vertexCount; ++v)
-        newVertex[v] = v;
-    for (int f = 0; f < faceCount; ++f)
-        newFace[f] = f;
-    for (int k = vertexCount - 1; k > 0; --k)
-        std::swap(newVertex[k], newVertex[RandomBelow(random, k + 1)]);
-    for (int k = faceCount - 1; k > 0; --k)
-        std::swap(newFace[k], newFace[RandomBelow(random, k + 1)]);
+    if (renumbering == Renumbering::kReordered) {
+        for (int j = 0; j <= shape.rows; ++j)
+            for (int i = 0; i <= shape.columns; ++i)
+                newVertex[GridVertex(shape, i, j)] = i * (shape.rows + 1) + j;
+        for (int f = 0; f < faceCount; ++f)
+            newFace[f] = faceCount - 1 - f;
+    } else {
+        for (int v = 0; v < vertexCount; ++v)
+            newVertex[v] = v;
+        for (int f = 0; f < faceCount; ++f)
+            newFace[f] = f;
+        for (int k = vertexCount - 1; k > 0; --k)
+            std::swap(newVertex[k], newVertex[RandomBelow(random, k + 1)]);
+        for (int k = faceCount - 1; k > 0; --k)
+            std::swap(newFace[k], newFace[RandomBelow(random, k + 1)]);
+    }
 
     host::Object& copy = *doc.objects[host::AddObject(doc, "renumbered copy")];
     copy.vertices.resize(vertexCount);
@@ -239,6 +256,16 @@ static bool WriteSavedPoints(const host::Object& obj, int objectIndex, const std
     return std::fclose(file) == 0;
 }
 
+// Runs of `length` consecutive vertices, one at the start of every
+// `period` vertices: on a polyline, chains of length - 1 segments.
+static void SelectChains(host::Object& obj, int length, int period)
+{
+    assert(length > 0 && period >= length);
+    for (std::size_t v = 0; v < obj.vertices.size(); ++v)
+        if (static_cast<int>(v % static_cast<std::size_t>(period)) < length)
+            host::SelectVertex(obj, static_cast<int>(v));
+}
+
 // A zigzag polyline of `segmentCount` two-point faces.
 static host::Object& AddPolyline(host::Document& doc, int segmentCount)
 {
@@ -259,6 +286,7 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
     const GridShape shape = ShapeForFaceCount(faceCount);
     Random random = {0x9E3779B97F4A7C15ULL};
     doc.currentObject = 0;
+    const bool stress = kScenarios[scenario].stress;
     switch (kScenarios[scenario].row) {
     case 0:
     case 2: {
@@ -326,15 +354,21 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
         SelectTenthOfRows(grid, shape);
         return WriteSavedPoints(grid, 0, settingsFolder);
     }
-    case 12:
-        SelectAllVertices(AddPolyline(doc, faceCount));
+    case 12: {
+        host::Object& polyline = AddPolyline(doc, faceCount);
+        if (stress)
+            SelectAllVertices(polyline);
+        else
+            SelectChains(polyline, 100, 10000);
         break;
+    }
     case 14:
     case 17:
         SelectInteriorLines(AddPlainGrid(doc, shape), shape, random);
         break;
     case 15:
-        BuildUVCopy(doc, shape, random);
+        BuildUVCopy(doc, shape, stress ? Renumbering::kShuffled : Renumbering::kReordered,
+                    random);
         break;
     case 16: {
         for (int m = 0; m < 64; ++m) {

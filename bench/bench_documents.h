@@ -26,9 +26,13 @@ struct Scenario {
     const char* name;
     const char* dialog;
     const char* setup;   // one line for the report
+    // A stress case beside the command's realistic scenario: far more work
+    // than a modeler would ask for at once (every segment of a mesh split,
+    // a copy numbered at random), so that the worst case is measured too.
+    bool stress = false;
 };
 
-constexpr int kScenarioCount = 19;
+constexpr int kScenarioCount = 21;
 extern const Scenario kScenarios[kScenarioCount];
 
 // Index into kScenarios of the command named `name` (short name or row

@@ -251,6 +251,32 @@ double FloorPass(host::Document& doc)
     return seconds;
 }
 
+// With KIVERA_BENCH_PERF_CTL and KIVERA_BENCH_PERF_ACK naming the control
+// and acknowledgement fifos of `perf record --control=fifo:CTL,ACK -D -1`,
+// the profiler samples only the command itself, not the building of the
+// document. `command` is "enable" or "disable".
+void ProfilerControl(const char* command)
+{
+    const char* control = std::getenv("KIVERA_BENCH_PERF_CTL");
+    const char* ack = std::getenv("KIVERA_BENCH_PERF_ACK");
+    if (!control || !ack)
+        return;
+    const int out = open(control, O_WRONLY);
+    const int in = open(ack, O_RDONLY);
+    if (out >= 0 && in >= 0) {
+        const std::string line = std::string(command) + "\n";
+        if (write(out, line.data(), line.size()) == static_cast<ssize_t>(line.size())) {
+            char reply[16];
+            if (read(in, reply, sizeof reply) < 0)
+                std::perror("kivera-bench: profiler acknowledgement");
+        }
+    }
+    if (out >= 0)
+        close(out);
+    if (in >= 0)
+        close(in);
+}
+
 // A field of /proc/self/status in kB ("VmRSS", "VmHWM"), -1 when unknown.
 long StatusKb(const char* field)
 {
@@ -371,9 +397,11 @@ double ReplayEdits(host::Document& doc, const std::vector<ObjectCounts>& before,
         const long buildPeakKb = StatusKb("VmHWM");
         const bool peakReset = ResetPeakMemory();
         alarm(static_cast<unsigned>(limitSeconds));
+        ProfilerControl("enable");
         const double start = Now();
         m.result = plugin.modifySelect(s.row, &doc);
         m.seconds = Now() - start;
+        ProfilerControl("disable");
         alarm(0);
         m.peakKb = peakReset ? StatusKb("VmHWM") : -1;
         m.processPeakKb = std::max(buildPeakKb, m.peakKb);
