@@ -680,16 +680,22 @@ struct Flood {
 
 }  // namespace
 
+// What a vertex's label holds while it waits on the stack: not 0, so a
+// single test tells "labelled or on the stack". Popping gives it its label,
+// so the caller never sees it. (A caller's own label of this value counts
+// as labelled, as any other label does.)
+constexpr int kOnStackLabel = INT_MIN;
+
 // Pushes `w` unless it is no vertex, labelled, or on the stack already.
 static void PushUnlabelled(MeshIndex& index, Flood& flood, int w)
 {
     // A face may name an index outside the object; it leads nowhere.
-    if (!IsIndexedVertex(index, w) || flood.labels[w] != 0 || (FlagsOf(index, w) & kVertexOnStack))
+    if (!IsIndexedVertex(index, w) || flood.labels[w] != 0)
         return;
     // Only distinct unlabelled vertices are ever on the stack, so it never
     // holds more than vertexCount entries.
     assert(flood.stackCount < index.vertexCount);
-    FlagsOf(index, w) |= kVertexOnStack;
+    flood.labels[w] = kOnStackLabel;
     flood.stack[flood.stackCount++] = w;
 }
 
@@ -729,15 +735,14 @@ int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int*
         return 0;
     if (!IsIndexedVertex(index, start) || labels[start] != 0)
         return 0;
-    // A vertex is flagged kVertexOnStack exactly while it is among
+    // A vertex holds kOnStackLabel exactly while it is among
     // stack[0..stackCount-1]: the test a search of the stack would make, in
-    // constant time. Every such flag is clear again once the stack is empty.
+    // constant time. Every vertex has its label once the stack is empty.
     Flood flood = {labels, stack, 0};
     PushUnlabelled(index, flood, start);
     while (flood.stackCount > 0) {
         const int v = stack[--flood.stackCount];
-        assert(labels[v] == 0 && (FlagsOf(index, v) & kVertexOnStack));
-        FlagsOf(index, v) &= static_cast<unsigned char>(~kVertexOnStack);
+        assert(labels[v] == kOnStackLabel);
         labels[v] = label;
         PushNeighbours(index, flood, v);
     }

@@ -36,7 +36,6 @@ struct MeshIndexNode {
 };
 
 // Bits of MeshIndex::vertexFlags.
-constexpr unsigned char kVertexOnStack = 1;    // scratch of FloodFillConnected
 constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
 
 // The faces of one object and, per vertex, the faces that use it. Commands
