@@ -154,9 +154,12 @@ private:
     {
         if (n <= capacity_)
             return;
+        assert(n <= UINT32_MAX);
         std::size_t grown = std::size_t(capacity_) * 2;
         if (grown < n)
             grown = n;
+        if (grown > UINT32_MAX)
+            grown = UINT32_MAX;
         T* heap = new T[grown];
         if (size_ > 0)
             std::memcpy(heap, data(), size_ * sizeof(T));
