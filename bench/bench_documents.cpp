@@ -226,7 +226,7 @@ static void BuildUVCopy(host::Document& doc, GridShape shape, Renumbering renumb
         oldFace[newFace[f]] = f;
     copy.faces.reserve(faceCount);
     for (int f = 0; f < faceCount; ++f) {
-        const std::vector<int>& points = source.faces[oldFace[f]].points;
+        const auto& points = source.faces[oldFace[f]].points;
         const int n = static_cast<int>(points.size());
         const int turn = f % n;
         std::vector<int> turned(n);
@@ -341,7 +341,7 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
         host::Object& filled = AddGrid(doc, "profile", shape, {1.0f, 0.0f, 0.0f, 1.0f});
         profile.vertices = filled.vertices;
         for (const host::Face& quad : filled.faces) {
-            const std::vector<int>& p = quad.points;
+            const auto& p = quad.points;
             host::AddFace(profile, {p[0], p[1], p[2]});
             host::AddFace(profile, {p[2], p[3], p[0]});
         }

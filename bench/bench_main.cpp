@@ -347,7 +347,7 @@ double ReplayEdits(host::Document& doc, const std::vector<ObjectCounts>& before,
         std::vector<std::vector<int>> faces;
         for (std::size_t f = before[j].faces; f < after[j].faces; ++f)
             if (!obj->faces[f].points.empty())
-                faces.push_back(obj->faces[f].points);
+                faces.emplace_back(obj->faces[f].points.begin(), obj->faces[f].points.end());
         const std::size_t deletions = after[j].emptyFaces > before[j].emptyFaces
                                           ? after[j].emptyFaces - before[j].emptyFaces
                                           : 0;

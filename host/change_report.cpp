@@ -30,7 +30,9 @@ bool SameBits(const T& a, const T& b)
     return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
 
-bool Flag(const std::vector<unsigned char>& flags, std::size_t index)
+// A vertex's or a line's flag; an index past the stored flags reads as clear.
+template <typename Flags>
+bool Flag(const Flags& flags, std::size_t index)
 {
     return index < flags.size() && flags[index] != 0;
 }

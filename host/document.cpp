@@ -5,6 +5,7 @@
 
 #include "host/trace_flag.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <utility>
@@ -68,24 +69,29 @@ int AddVertex(Object& obj, Vec3 position)
 
 int AddFace(Object& obj, const std::vector<int>& points, int material)
 {
-    if (points.empty())
+    return AddFace(obj, points.data(), static_cast<int>(points.size()), material);
+}
+
+int AddFace(Object& obj, const int* points, int count, int material)
+{
+    if (!points || count < 1)
         return -1;
-    for (int p : points) {
-        if (!IndexIn(p, obj.vertices.size()))
+    for (int k = 0; k < count; ++k) {
+        if (!IndexIn(points[k], obj.vertices.size()))
             return -1;
     }
     // Vertices pushed straight into `vertices` get their counters here.
     obj.refCount.resize(obj.vertices.size(), 0);
     obj.vertexSelected.resize(obj.vertices.size(), 0);
 
-    Face face;
-    face.points = points;
-    face.uv.assign(points.size(), UV{0.0f, 0.0f});
+    // Built in place: faces never move once in the list.
+    Face& face = obj.faces.emplace_back();
+    face.points.assign(points, points + count);
+    face.uv.assign(static_cast<std::size_t>(count), UV{0.0f, 0.0f});
     face.material = material;
-    face.lineSelected.assign(points.size(), 0);
-    for (int p : points)
-        ++obj.refCount[p];
-    obj.faces.push_back(std::move(face));
+    face.lineSelected.assign(static_cast<std::size_t>(count), 0);
+    for (int k = 0; k < count; ++k)
+        ++obj.refCount[points[k]];
     return static_cast<int>(obj.faces.size()) - 1;
 }
 
@@ -154,53 +160,51 @@ bool InvertFace(Object& obj, int face)
     if (!IndexIn(face, obj.faces.size()) || obj.faces[face].points.empty())
         return false;
     Face& f = obj.faces[face];
-    const int n = static_cast<int>(f.points.size());
+    const std::size_t n = f.points.size();
     f.uv.resize(n, UV{0.0f, 0.0f});
     f.lineSelected.resize(n, 0);
-    std::vector<int> points(n);
-    std::vector<UV> uv(n);
-    std::vector<unsigned char> lines(n);
-    for (int i = 0; i < n; ++i) {
-        points[i] = f.points[n - 1 - i];
-        uv[i] = f.uv[n - 1 - i];
-        // New line i joins old points n-1-i and n-2-i: old line n-2-i.
-        lines[i] = f.lineSelected[((n - 2 - i) % n + n) % n];
-    }
-    f.points = std::move(points);
-    f.uv = std::move(uv);
-    f.lineSelected = std::move(lines);
+    // In place, no allocation: point and UV i become old n-1-i. New line i
+    // joins old points n-1-i and n-2-i, i.e. old line n-2-i (mod n): the
+    // first n-1 lines reverse, the closing line n-1 stays.
+    std::reverse(f.points.begin(), f.points.end());
+    std::reverse(f.uv.begin(), f.uv.end());
+    std::reverse(f.lineSelected.begin(), f.lineSelected.begin() + (n - 1));
     return true;
 }
 
 void MergeObject(Object& dest, const Object& source)
 {
-    // Copy first: `source` may be `dest`.
+    // Copy the vertices first: `source` may be `dest`. The faces need no
+    // copy: they never move while `dest` grows, and only those there before
+    // are read.
     const std::vector<Vec3> vertices = source.vertices;
     const std::vector<unsigned char> vertexSelected = source.vertexSelected;
-    const std::vector<Face> faces = source.faces;
+    const std::size_t faceCount = source.faces.size();
     const int offset = static_cast<int>(dest.vertices.size());
     for (std::size_t v = 0; v < vertices.size(); ++v) {
         const int added = AddVertex(dest, vertices[v]);
         if (v < vertexSelected.size())
             dest.vertexSelected[added] = vertexSelected[v];
     }
-    for (const Face& f : faces) {
+    for (std::size_t i = 0; i < faceCount; ++i) {
+        const Face& f = source.faces[i];
         if (f.points.empty()) {
-            dest.faces.push_back(Face());
+            dest.faces.emplace_back();
             continue;
         }
-        std::vector<int> points = f.points;
+        FaceArray<int> points = f.points;
         for (int& p : points)
             p += offset;
-        const int added = AddFace(dest, points, f.material);
+        const int added =
+            AddFace(dest, points.data(), static_cast<int>(points.size()), f.material);
         if (added < 0)
             continue;   // a face that pointed outside its own vertex list
         Face& copy = dest.faces[added];
-        for (std::size_t i = 0; i < copy.points.size(); ++i) {
-            if (i < f.uv.size())
-                copy.uv[i] = f.uv[i];
-            if (i < f.lineSelected.size())
-                copy.lineSelected[i] = f.lineSelected[i];
+        for (std::size_t k = 0; k < copy.points.size(); ++k) {
+            if (k < f.uv.size())
+                copy.uv[k] = f.uv[k];
+            if (k < f.lineSelected.size())
+                copy.lineSelected[k] = f.lineSelected[k];
         }
         copy.selected = f.selected;
     }
@@ -208,7 +212,7 @@ void MergeObject(Object& dest, const Object& source)
 
 void CompactObject(Object& obj)
 {
-    std::vector<Face> faces;
+    FaceList faces;
     for (Face& f : obj.faces) {
         if (!f.points.empty())
             faces.push_back(std::move(f));

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "host/face_storage.h"
+
 // The C++ interface is exported from libkiverahost.so for the tests and the
 // host program; everything else in the library stays hidden.
 #if defined(__GNUC__)
@@ -27,20 +29,26 @@ struct UV {
     float u, v;
 };
 
+// Stored a million times: the per-point arrays hold up to four points
+// inside the face, so triangles and quads need no heap.
 struct Face {
-    std::vector<int> points;             // vertex indices; empty = empty slot
-    std::vector<UV> uv;                  // one per point
+    FaceArray<int> points;               // vertex indices; empty = empty slot
+    FaceArray<UV> uv;                    // one per point
     int material = -1;                   // material index, -1 = none
     bool selected = false;
-    std::vector<unsigned char> lineSelected;   // one per point: line k joins k and k+1
+    FaceArray<unsigned char> lineSelected;   // one per point: line k joins k and k+1
 };
+
+// Faces never move once added: a face's address stays valid while the
+// object grows, and growing never copies the faces already there.
+using FaceList = ChunkedArray<Face>;
 
 struct Object {
     std::string name;
     std::vector<Vec3> vertices;
     std::vector<int> refCount;                  // face corners using each vertex
     std::vector<unsigned char> vertexSelected;
-    std::vector<Face> faces;
+    FaceList faces;
     bool visible = true;
     bool locked = false;
     int patchType = 0, patchSegment = 1, shading = 1, mirrorType = 0, mirrorAxis = 1,
@@ -84,6 +92,8 @@ int AddVertex(Object& obj, Vec3 position);
 // Adds a face of any point count (no point may be outside the vertex list);
 // UVs start at (0, 0), no selection. Returns the face index, or -1 refused.
 int AddFace(Object& obj, const std::vector<int>& points, int material = -1);
+// The same from `count` points at `points` (no allocation for up to four).
+int AddFace(Object& obj, const int* points, int count, int material);
 // Empties the face's slot (point count 0); other face indices stay valid.
 bool DeleteFace(Object& obj, int face);
 // nullptr for a bad index or an empty slot.

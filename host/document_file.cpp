@@ -550,7 +550,9 @@ std::string FloatList(const float* values, std::size_t count)
     return out + "]";
 }
 
-std::string IntList(const std::vector<int>& values)
+// A face's points or a plain list of ints.
+template <typename Ints>
+std::string IntList(const Ints& values)
 {
     std::string out = "[";
     for (std::size_t i = 0; i < values.size(); ++i)

@@ -620,7 +620,7 @@ HOST_EXPORT int MQObj_AddFace(void* obj, int pointCount, const int* points)
     TRACE("MQObj_AddFace", pointCount);
     if (!obj || pointCount < 1 || !points)
         return -1;
-    return host::AddFace(*AsObject(obj), std::vector<int>(points, points + pointCount));
+    return host::AddFace(*AsObject(obj), points, pointCount, -1);
 }
 
 // Empties the slot whatever `deleteVertex` says: vertices that no face uses

@@ -135,7 +135,7 @@ static void SelectWalkStart(Dice& dice, Object& obj)
     if (usable.empty())
         return;
     const int face = usable[static_cast<size_t>(dice.Int(0, static_cast<int>(usable.size()) - 1))];
-    const std::vector<int>& points = obj.faces[static_cast<size_t>(face)].points;
+    const auto& points = obj.faces[static_cast<size_t>(face)].points;
     const int vertex = points[static_cast<size_t>(dice.Int(0, static_cast<int>(points.size()) - 1))];
     if (vertex < 0 || vertex >= static_cast<int>(obj.vertices.size()))
         return;
@@ -255,9 +255,10 @@ Document CopyDocument(const Document& doc)
     return copy;
 }
 
-template <typename T>
-static bool SameBits(const std::vector<T>& a, const std::vector<T>& b)
+template <typename Array>
+static bool SameBits(const Array& a, const Array& b)
 {
+    using T = typename Array::value_type;
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
 }
 

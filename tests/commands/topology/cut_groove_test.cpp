@@ -45,7 +45,7 @@ std::pair<std::size_t, std::vector<Points>> Shape(const host::Object& obj)
 {
     std::vector<Points> faces;
     for (const host::Face& face : obj.faces)
-        faces.push_back(face.points);
+        faces.emplace_back(face.points.begin(), face.points.end());
     return {obj.vertices.size(), faces};
 }
 

@@ -49,7 +49,7 @@ inline Faces FacePoints(const host::Object& obj)
 {
     Faces faces;
     for (const host::Face& face : obj.faces)
-        faces.push_back(face.points);
+        faces.emplace_back(face.points.begin(), face.points.end());
     return faces;
 }
 
