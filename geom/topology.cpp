@@ -97,7 +97,8 @@ static void MakeIncidentRoom(MeshIndex& index, size_t count)
 // of the runs; then place the faces from the last to the first, each at the
 // end of its vertices' runs, which leaves every run ascending and
 // firstFace[v + 1] at the start of v's run. May throw std::bad_alloc.
-static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount, int faceCount)
+static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount, int faceCount,
+                          MeshIndexFaceHook hook, void* context)
 {
     const size_t vertices = static_cast<size_t>(vertexCount);
     index.object = object;
@@ -124,6 +125,8 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
         }
         for (int k = face.count; k < kMaxFacePoints; ++k)
             face.points[k] = -1;
+        if (hook)
+            hook(context, f, face.points, face.count);
         index.faces.push_back(face);
         if (stray)
             index.strayFaces.push_back(f);
@@ -150,6 +153,11 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
 {
+    return BuildMeshIndex(index, object, nullptr, nullptr);
+}
+
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context)
+{
     assert(object != nullptr);
     ClearMeshIndex(index);
     const int vertexCount = std::max(ObjGetVertexCount(object), 0);
@@ -158,7 +166,7 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
     if (faceCount > INT_MAX / kMaxFacePoints || vertexCount == INT_MAX)
         return false;
     try {
-        FillMeshIndex(index, object, vertexCount, faceCount);
+        FillMeshIndex(index, object, vertexCount, faceCount, hook, context);
     } catch (const std::bad_alloc&) {
         ClearMeshIndex(index);
         return false;

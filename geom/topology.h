@@ -80,6 +80,17 @@ struct MeshIndex {
 // memory cannot be had; the caller then leaves the object alone.
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object);
 
+// Called by BuildMeshIndex for every face slot in ascending order, as it is
+// read: its usable points (count 0 for an empty slot or a face of more than
+// four points). A command that asks the host about every face anyway (its
+// selection) asks here, while the host has that face at hand.
+using MeshIndexFaceHook = void (*)(void* context, int face, const int* points, int count);
+
+// BuildMeshIndex calling `hook` (unless null) for each face it reads. When
+// the build fails, the hook may have seen some of the faces.
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook,
+                    void* context);
+
 // Makes room, before any edit, for an index of an object of up to
 // `vertexCount` vertices and `faceCount` faces to be built without
 // allocating. False when the memory cannot be had.

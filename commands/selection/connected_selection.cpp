@@ -1,11 +1,36 @@
 // Connected and edge selection: a new selection derived from the present one.
 #include "commands/commands.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
 #include "commands/selection/selected_face_points.h"
 #include "geom/topology.h"
+
+namespace {
+
+// What the index build needs to wall the flood in as it reads each face.
+struct WallMarking {
+    DocumentHandle document;
+    int objectIndex;
+    int vertexCount;
+    int* labels;
+};
+
+}  // namespace
+
+// The points of selected faces and lines are walls: the flood reaches them
+// but never passes them. Marked while the index reads each face, so the
+// host's faces are gone through once.
+static void MarkWalls(void* context, int face, const int* facePoints, int count)
+{
+    const WallMarking& marking = *static_cast<const WallMarking*>(context);
+    VisitSelectedPointsOfFace(
+        marking.document, marking.objectIndex, face, count, marking.vertexCount,
+        [facePoints, count](int* points) { std::copy(facePoints, facePoints + count, points); },
+        [&marking](int v) { marking.labels[v] = 1; });
+}
 
 // Floods one object from its selected vertices, walled in by the points of
 // its selected faces and lines, and selects everything labelled. `index`
@@ -18,16 +43,11 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
         return;
     std::unique_ptr<int[]> labels(new (std::nothrow) int[vertexCount]());
     std::unique_ptr<int[]> stack(new (std::nothrow) int[vertexCount]);
-    if (!labels || !stack || !BuildMeshIndex(index, object))
+    if (!labels || !stack)
         return;   // no working memory for this object: its selection stays as it is
-    // The points of selected faces and lines are walls: the flood reaches
-    // them but never passes them.
-    // The index holds every face's points already: no face is read twice.
-    VisitSelectedFacesAndLines(
-        document, objectIndex, ObjGetFaceCount(object), vertexCount,
-        [&](int face) { return IndexedFacePointCount(index, face); },
-        [&](int face, int* points) { IndexedFacePoints(index, face, points); },
-        [&](int v) { labels[v] = 1; });
+    WallMarking marking = {document, objectIndex, vertexCount, labels.get()};
+    if (!BuildMeshIndex(index, object, MarkWalls, &marking))
+        return;
     // A seed already labelled (a wall point, or reached by an earlier seed)
     // starts nothing.
     for (int v = 0; v < vertexCount; ++v)

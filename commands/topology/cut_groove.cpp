@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "commands/commands.h"
+#include "commands/topology/selected_lines.h"
 #include "geom/topology.h"
 
 int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
@@ -206,21 +207,26 @@ static int CutGrooveAtLine(ObjectHandle object, MeshIndex& index, int face, int 
 int CutGroove(DocumentHandle document)
 {
     MeshIndex index;
+    SelectedLines lines;
     const int objectCount = DocGetObjectCount(document);
     for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
         const ObjectHandle object = DocGetObject(document, objectIndex);
         // An object whose index cannot be had is left as it is.
-        if (object == nullptr || !BuildMeshIndex(index, object))
+        if (object == nullptr ||
+            !BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
             continue;
-        // Read once: the faces the grooves add are not visited.
-        const int faceCount = ObjGetFaceCount(object);
+        // As read at the build: the faces the grooves add are not visited.
+        const int faceCount = lines.faceCount;
         for (int face = 0; face < faceCount; ++face) {
+            const int selected = SelectedLineMask(lines, face);
+            if (selected == 0)
+                continue;
             // Deleted faces read as empty; lines and larger faces take no groove.
             const int n = IndexedFacePointCount(index, face);
             if (n < 3)
                 continue;
             for (int line = 0; line < n; ++line) {
-                if (DocIsSelectLine(document, objectIndex, face, line) != 1)
+                if ((selected & (1 << line)) == 0)
                     continue;
                 // The face is gone once it has a groove.
                 if (CutGrooveAtLine(object, index, face, line))

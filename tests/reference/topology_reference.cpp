@@ -14,6 +14,20 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
     return true;
 }
 
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context)
+{
+    BuildMeshIndex(index, object);
+    if (hook) {
+        const int faceCount = ObjGetFaceCount(object);
+        for (int face = 0; face < faceCount; ++face) {
+            int points[kMaxFacePoints] = {-1, -1, -1, -1};
+            const int n = ReadFacePoints(object, face, points);
+            hook(context, face, points, n);
+        }
+    }
+    return true;
+}
+
 bool ReserveMeshIndex(MeshIndex& /*index*/, int /*vertexCount*/, int /*faceCount*/) { return true; }
 
 bool ReserveMeshEdits(MeshIndex& /*index*/, int /*vertices*/, int /*faces*/) { return true; }

@@ -1,0 +1,46 @@
+#include "commands/topology/selected_lines.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+struct LineReading {
+    DocumentHandle document;
+    int objectIndex;
+    SelectedLines* lines;
+};
+
+}  // namespace
+
+static void ReadSelectedLines(void* context, int face, const int* /*points*/, int count)
+{
+    const LineReading& reading = *static_cast<const LineReading*>(context);
+    if (face >= reading.lines->faceCount)
+        return;
+    unsigned char mask = 0;
+    // Lines and larger faces take no groove or bevel: their lines are not
+    // asked about.
+    if (count >= 3)
+        for (int k = 0; k < count; ++k)
+            if (DocIsSelectLine(reading.document, reading.objectIndex, face, k) == 1)
+                mask = static_cast<unsigned char>(mask | (1u << k));
+    reading.lines->masks[face] = mask;
+}
+
+bool BuildIndexWithSelectedLines(MeshIndex& index, SelectedLines& lines, DocumentHandle document,
+                                 int objectIndex, ObjectHandle object)
+{
+    const int faceCount = std::max(ObjGetFaceCount(object), 0);
+    lines.masks.reset(new (std::nothrow) unsigned char[static_cast<size_t>(faceCount) + 1]());
+    lines.faceCount = lines.masks ? faceCount : 0;
+    if (!lines.masks)
+        return false;
+    LineReading reading = {document, objectIndex, &lines};
+    return BuildMeshIndex(index, object, ReadSelectedLines, &reading);
+}
+
+int SelectedLineMask(const SelectedLines& lines, int face)
+{
+    return face >= 0 && face < lines.faceCount ? lines.masks[face] : 0;
+}

@@ -1,0 +1,28 @@
+// The selected lines of every polygon of one object, read while the index
+// is built: groove and bevel visit every face's lines, and asking the host
+// as the index reads each face goes through its faces once instead of twice.
+// The commands add and delete faces afterwards, but no edit of theirs
+// changes the selection of a face they have yet to visit.
+#pragma once
+
+#include <memory>
+
+#include "frame/host_api.h"
+#include "geom/topology.h"
+
+// Per face, bit k set when line k (points k and k + 1) is selected; only
+// faces of three or four points have bits.
+struct SelectedLines {
+    std::unique_ptr<unsigned char[]> masks;
+    int faceCount = 0;
+};
+
+// Builds `index` for `object` (object `objectIndex` of `document`) and fills
+// `lines` with the selected lines of its faces. False, leaving the object
+// alone, when the memory for either cannot be had.
+bool BuildIndexWithSelectedLines(MeshIndex& index, SelectedLines& lines, DocumentHandle document,
+                                 int objectIndex, ObjectHandle object);
+
+// The selected-line bits of `face`; 0 for a number that is no face of the
+// build.
+int SelectedLineMask(const SelectedLines& lines, int face);
