@@ -222,6 +222,32 @@ TEST_F(MeshIndexTest, EditsNumberedOtherThanNextLoseTheObject)
     EXPECT_FALSE(MeshIndexFollowsObject(index));
 }
 
+TEST_F(MeshIndexTest, TheBuildHookSeesEveryFaceInOrderAsTheIndexHoldsIt)
+{
+    AddVertices(6);
+    host::AddFace(object, {0, 1, 2, 3});
+    host::AddFace(object, {0, 1, 2, 3, 4});   // more than four points: no usable points
+    host::AddFace(object, {4, 5});
+    host::DeleteFace(object, 2);
+    AddStrayFace({5, 9, 1});
+    struct Seen {
+        std::vector<Ints> faces;
+    } seen;
+    const MeshIndexFaceHook hook = [](void* context, int face, const int* points, int count) {
+        auto& faces = static_cast<Seen*>(context)->faces;
+        EXPECT_EQ(face, static_cast<int>(faces.size()));
+        faces.emplace_back(points, points + count);
+    };
+    ASSERT_TRUE(BuildMeshIndex(index, Handle(), hook, &seen));
+    EXPECT_EQ(seen.faces, (std::vector<Ints>{{0, 1, 2, 3}, {}, {}, {5, 9, 1}}));
+    for (int face = 0; face < 4; ++face) {
+        int points[kMaxFacePoints];
+        const int n = IndexedFacePoints(index, face, points);
+        EXPECT_EQ(Ints(points, points + n), seen.faces[static_cast<size_t>(face)]);
+        EXPECT_EQ(IndexedFacePointCount(index, face), n);
+    }
+}
+
 TEST_F(MeshIndexTest, AReservedIndexBuildsSmallerObjectsInPlace)
 {
     AddVertices(5);
