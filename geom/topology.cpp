@@ -63,8 +63,10 @@ static void ClearMeshIndex(MeshIndex& index)
     index.faces.clear();
     index.firstFace.clear();
     index.incidentSize = 0;
-    index.addedHead.clear();
-    index.addedTail.clear();
+    // Freed, not kept: the next object's first edit needs zeroed memory.
+    index.chainEnds.reset();
+    index.chainCount = 0;
+    index.chainCapacity = 0;
     index.addedNodes.clear();
     index.strayFaces.clear();
     index.neighbourStamp.clear();
@@ -202,6 +204,37 @@ static void GrowTo(std::vector<T>& list, size_t needed)
         list.reserve(std::max(needed, 2 * list.capacity()));
 }
 
+// Room for the chain ends of `needed` vertices, at least doubling. Entries
+// beyond chainCount stay zero: empty chains. False when the memory cannot
+// be had.
+static bool GrowChains(MeshIndex& index, size_t needed)
+{
+    if (index.chainCapacity >= needed)
+        return true;
+    const size_t capacity = std::max(needed, 2 * index.chainCapacity);
+    void* memory = std::calloc(capacity, sizeof(MeshIndexChainEnds));
+    if (memory == nullptr)
+        return false;
+    MeshIndexChainEnds* ends = static_cast<MeshIndexChainEnds*>(memory);
+    if (index.chainCount > 0)
+        std::copy(index.chainEnds.get(), index.chainEnds.get() + index.chainCount, ends);
+    index.chainEnds.reset(ends);
+    index.chainCapacity = capacity;
+    return true;
+}
+
+// Whether any vertex may have a chain: some edit has been recorded.
+static bool HasChains(const MeshIndex& index) { return index.chainCount > 0; }
+
+// The first node of v's chain, -1 for none.
+static int ChainHead(const MeshIndex& index, int v)
+{
+    if (!HasChains(index))
+        return -1;
+    assert(static_cast<size_t>(v) < index.chainCount);
+    return index.chainEnds[static_cast<size_t>(v)].head - 1;
+}
+
 bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
 {
     assert(vertices >= 0 && faces >= 0);
@@ -212,24 +245,22 @@ bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
         nodeTotal > static_cast<size_t>(INT_MAX))
         return false;
     // The chains start with the first edit, with room to grow.
-    const bool firstEdit = index.addedHead.size() < static_cast<size_t>(index.vertexCount);
+    const bool firstEdit = index.chainCount < static_cast<size_t>(index.vertexCount);
     const size_t chainRoom = firstEdit ? Headroom(vertexTotal) : vertexTotal;
     try {
         if (!index.neighbourStamp.empty())
             GrowTo(index.neighbourStamp, vertexTotal);
         GrowTo(index.vertexFlags, vertexTotal);
-        GrowTo(index.addedHead, chainRoom);
-        GrowTo(index.addedTail, chainRoom);
         GrowTo(index.faces, faceTotal);
         GrowTo(index.addedNodes, nodeTotal);
         GrowTo(index.strayFaces, index.strayFaces.size() + static_cast<size_t>(faces));
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (firstEdit) {
-        index.addedHead.assign(static_cast<size_t>(index.vertexCount), -1);
-        index.addedTail.assign(static_cast<size_t>(index.vertexCount), -1);
-    }
+    if (!GrowChains(index, chainRoom))
+        return false;
+    if (firstEdit)
+        index.chainCount = static_cast<size_t>(index.vertexCount);
     return true;
 }
 
@@ -238,8 +269,8 @@ bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
 static bool HasRoomForEdits(const MeshIndex& index, size_t vertices, size_t faces)
 {
     const size_t vertexTotal = static_cast<size_t>(index.vertexCount) + vertices;
-    return index.addedHead.size() == static_cast<size_t>(index.vertexCount) &&
-           index.addedHead.capacity() >= vertexTotal && index.addedTail.capacity() >= vertexTotal &&
+    return index.chainCount == static_cast<size_t>(index.vertexCount) &&
+           index.chainCapacity >= vertexTotal &&
            index.vertexFlags.capacity() >= vertexTotal &&
            (index.neighbourStamp.empty() || index.neighbourStamp.capacity() >= vertexTotal) &&
            index.faces.capacity() >= index.faces.size() + faces &&
@@ -259,8 +290,7 @@ bool MeshIndexAddVertex(MeshIndex& index, int vertex)
     if (!index.neighbourStamp.empty())
         index.neighbourStamp.push_back(0);
     index.vertexFlags.push_back(0);
-    index.addedHead.push_back(-1);
-    index.addedTail.push_back(-1);
+    ++index.chainCount;   // its entry is still zero: no chain
     ++index.vertexCount;
     return true;
 }
@@ -270,12 +300,13 @@ static void ChainFace(MeshIndex& index, int v, int face)
 {
     const int node = static_cast<int>(index.addedNodes.size());
     index.addedNodes.push_back({face, -1});
-    const size_t slot = static_cast<size_t>(v);
-    if (index.addedTail[slot] >= 0)
-        index.addedNodes[static_cast<size_t>(index.addedTail[slot])].next = node;
+    assert(static_cast<size_t>(v) < index.chainCount);
+    MeshIndexChainEnds& ends = index.chainEnds[static_cast<size_t>(v)];
+    if (ends.tail > 0)
+        index.addedNodes[static_cast<size_t>(ends.tail - 1)].next = node;
     else
-        index.addedHead[slot] = node;
-    index.addedTail[slot] = node;
+        ends.head = node + 1;
+    ends.tail = node + 1;
 }
 
 bool MeshIndexAddFace(MeshIndex& index, int face, int pointCount, const int* points)
@@ -325,11 +356,11 @@ static void UnlistFace(MeshIndex& index, int v, int face)
             return;
         }
     }
-    if (index.addedHead.empty())
+    if (!HasChains(index))
         return;
-    const size_t slot = static_cast<size_t>(v);
+    MeshIndexChainEnds& ends = index.chainEnds[static_cast<size_t>(v)];
     int previous = -1;
-    for (int node = index.addedHead[slot]; node >= 0;
+    for (int node = ends.head - 1; node >= 0;
          previous = node, node = index.addedNodes[static_cast<size_t>(node)].next) {
         if (index.addedNodes[static_cast<size_t>(node)].face != face)
             continue;
@@ -337,9 +368,9 @@ static void UnlistFace(MeshIndex& index, int v, int face)
         if (previous >= 0)
             index.addedNodes[static_cast<size_t>(previous)].next = next;
         else
-            index.addedHead[slot] = next;
-        if (index.addedTail[slot] == node)
-            index.addedTail[slot] = previous;
+            ends.head = next + 1;
+        if (ends.tail - 1 == node)
+            ends.tail = previous + 1;
         return;
     }
 }
@@ -418,7 +449,7 @@ static FaceCursor FacesOfVertex(const MeshIndex& index, int v)
 {
     assert(IsIndexedVertex(index, v));
     const size_t slot = static_cast<size_t>(v);
-    FaceCursor cursor = {nullptr, nullptr, index.addedHead.empty() ? -1 : index.addedHead[slot]};
+    FaceCursor cursor = {nullptr, nullptr, ChainHead(index, v)};
     if (v < index.builtVertexCount) {
         cursor.next = index.incident.get() + index.firstFace[slot];
         cursor.end = index.incident.get() + index.firstFace[slot + 1];
@@ -538,7 +569,7 @@ static bool PlainRun(const MeshIndex& index, int v, const int*& first, const int
 {
     if (!IsIndexedVertex(index, v) || v >= index.builtVertexCount || NeedsStrayFaces(index, v) ||
         IsRepeated(index, v) ||
-        (!index.addedHead.empty() && index.addedHead[static_cast<size_t>(v)] >= 0))
+        ChainHead(index, v) >= 0)
         return false;
     const size_t slot = static_cast<size_t>(v);
     first = index.incident.get() + index.firstFace[slot];

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,18 @@ struct MeshIndexNode {
     int next;   // -1 ends the chain
 };
 
+// The ends of one vertex's chain of added faces, each a node index plus one
+// (0: none), so that zeroed memory is a table of empty chains.
+struct MeshIndexChainEnds {
+    int head;
+    int tail;
+};
+
+// Releases memory from std::calloc.
+struct MeshIndexFree {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
 // Bits of MeshIndex::vertexFlags.
 constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
 
@@ -47,8 +60,11 @@ constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
 //   one at the end of its run). Only vertices below builtVertexCount have
 //   a run. incident holds incidentSize ints and has room for
 //   incidentCapacity;
-// - then the faces added since: the chain from addedHead[v] through
-//   addedNodes. addedHead and addedTail stay empty until the first edit.
+// - then the faces added since: the chain from chainEnds[v].head through
+//   addedNodes. chainEnds covers chainCount vertices: none until the first
+//   edit, then every vertex. It comes from std::calloc, zeroed by the
+//   system as it is first touched, so vertices no edit reaches cost no
+//   memory.
 // A face is listed once however often it names the vertex. A face naming a
 // point outside 0..vertexCount-1 when it was entered is also in strayFaces
 // (ascending): such a point has no list of its own, and a later vertex may
@@ -62,7 +78,9 @@ struct MeshIndex {
     std::unique_ptr<int[]> incident;
     size_t incidentSize = 0;
     size_t incidentCapacity = 0;
-    std::vector<int> addedHead, addedTail;   // per vertex; -1 = no added face
+    std::unique_ptr<MeshIndexChainEnds[], MeshIndexFree> chainEnds;
+    size_t chainCount = 0;
+    size_t chainCapacity = 0;
     std::vector<MeshIndexNode> addedNodes;
     std::vector<int> strayFaces;
     // Per vertex: the kVertex* bits, and the stamp of the
