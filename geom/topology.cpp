@@ -754,6 +754,14 @@ static void PushNeighbours(MeshIndex& index, Flood& flood, int v)
             PushUnlabelled(index, flood, entry.points[k + 1 == n ? 0 : k + 1]);
         }
     };
+    if (!HasChains(index) && !NeedsStrayFaces(index, v) && v < index.builtVertexCount) {
+        // An unedited index: v's faces are its run alone.
+        const int* face = index.incident.get() + index.firstFace[static_cast<size_t>(v)];
+        const int* last = index.incident.get() + index.firstFace[static_cast<size_t>(v) + 1];
+        for (; face != last && *face != kNoFace; ++face)
+            pushSides(*face);
+        return;
+    }
     if (!NeedsStrayFaces(index, v)) {
         FaceCursor cursor = FacesOfVertex(index, v);
         for (int face = CurrentFace(index, cursor); face != kNoFace;
