@@ -25,10 +25,18 @@
 #define HOST_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-#define TRACE(name, ...)                                                                           \
+// The recording itself is out of line, so that a call while nothing is
+// recorded costs a test and no more (no list built, no registers saved).
+template <typename... Args>
+[[gnu::noinline, gnu::cold]] static void TraceOutOfLine(const char* name, Args... args)
+{
+    host::TraceCall(name, {static_cast<long long>(args)...});
+}
+
+#define TRACE(...)                                                                                 \
     do {                                                                                           \
         if (host::traceRecording)                                                                  \
-            host::TraceCall(name, {__VA_ARGS__});                                                  \
+            TraceOutOfLine(__VA_ARGS__);                                                           \
     } while (0)
 
 using host::Document;
@@ -53,9 +61,16 @@ static Document* AsDocument(void* doc) { return static_cast<Document*>(doc); }
 static Object* AsObject(void* obj) { return static_cast<Object*>(obj); }
 static Material* AsMaterial(void* mat) { return static_cast<Material*>(mat); }
 
+// host::GetObject, written out here: every selection call goes through it,
+// and a call into the library's exported C++ interface cannot be inlined.
 static Object* ObjectAt(void* doc, int objectIndex)
 {
-    return doc ? host::GetObject(*AsDocument(doc), objectIndex) : nullptr;
+    if (!doc)
+        return nullptr;
+    const auto& objects = AsDocument(doc)->objects;
+    return objectIndex >= 0 && static_cast<std::size_t>(objectIndex) < objects.size()
+               ? objects[static_cast<std::size_t>(objectIndex)].get()
+               : nullptr;
 }
 
 static Face* FaceAt(void* obj, int faceIndex)
