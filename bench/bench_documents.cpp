@@ -412,8 +412,13 @@ unsigned long long DocumentDigest(const host::Document& doc)
     for (const auto& obj : doc.objects) {
         if (!obj)
             continue;
-        Mix(digest, obj->vertices.data(), obj->vertices.size() * sizeof(host::Vec3));
-        Mix(digest, obj->vertexSelected.data(), obj->vertexSelected.size());
+        // Run by run, the same bytes in the same order as one block.
+        obj->vertices.ForEachRun([&digest](const host::Vec3* first, std::size_t count) {
+            Mix(digest, first, count * sizeof(host::Vec3));
+        });
+        obj->vertexSelected.ForEachRun([&digest](const unsigned char* first, std::size_t count) {
+            Mix(digest, first, count);
+        });
         for (const host::Face& face : obj->faces) {
             Mix(digest, face.points.data(), face.points.size() * sizeof(int));
             Mix(digest, face.uv.data(), face.uv.size() * sizeof(host::UV));

@@ -177,8 +177,8 @@ void MergeObject(Object& dest, const Object& source)
     // Copy the vertices first: `source` may be `dest`. The faces need no
     // copy: they never move while `dest` grows, and only those there before
     // are read.
-    const std::vector<Vec3> vertices = source.vertices;
-    const std::vector<unsigned char> vertexSelected = source.vertexSelected;
+    const ChunkedArray<Vec3> vertices = source.vertices;
+    const ChunkedArray<unsigned char> vertexSelected = source.vertexSelected;
     const std::size_t faceCount = source.faces.size();
     const int offset = static_cast<int>(dest.vertices.size());
     for (std::size_t v = 0; v < vertices.size(); ++v) {

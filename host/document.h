@@ -43,11 +43,13 @@ struct Face {
 // object grows, and growing never copies the faces already there.
 using FaceList = ChunkedArray<Face>;
 
+// Vertices never move either: commands that add vertices to a big mesh do
+// not pay for copying every position (and its count and flag) on the first.
 struct Object {
     std::string name;
-    std::vector<Vec3> vertices;
-    std::vector<int> refCount;                  // face corners using each vertex
-    std::vector<unsigned char> vertexSelected;
+    ChunkedArray<Vec3> vertices;
+    ChunkedArray<int> refCount;                  // face corners using each vertex
+    ChunkedArray<unsigned char> vertexSelected;
     FaceList faces;
     bool visible = true;
     bool locked = false;

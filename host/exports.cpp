@@ -556,9 +556,7 @@ HOST_EXPORT void MQObj_GetVertexArray(void* obj, Vec3* positions)
     TRACE("MQObj_GetVertexArray");
     if (!obj || !positions)
         return;
-    const std::vector<Vec3>& vertices = AsObject(obj)->vertices;
-    if (!vertices.empty())
-        std::memcpy(positions, vertices.data(), vertices.size() * sizeof(Vec3));
+    AsObject(obj)->vertices.CopyTo(positions);
 }
 
 HOST_EXPORT int MQObj_GetVertexRefCount(void* obj, int vertexIndex)

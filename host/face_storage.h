@@ -5,7 +5,7 @@
 //   heap at all), on the heap only beyond;
 // - ChunkedArray<T>: a list that grows in fixed chunks, so that adding an
 //   element never moves the ones already there (no copy of a million faces
-//   when the first face is added, and references to faces stay valid).
+//   or vertices when the first one is added, and references stay valid).
 // Both offer the subset of std::vector the host and its tests use.
 #pragma once
 
@@ -17,6 +17,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <new>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -256,12 +257,12 @@ public:
     static constexpr std::size_t kChunkSize = std::size_t(1) << kChunkShift;
     static constexpr std::size_t kChunkMask = kChunkSize - 1;
 
-    // A forward iterator by index; `Const` gives the const_iterator.
+    // A random-access iterator by index; `Const` gives the const_iterator.
     template <bool Const>
     class Iterator {
     public:
         using List = std::conditional_t<Const, const ChunkedArray, ChunkedArray>;
-        using iterator_category = std::forward_iterator_tag;
+        using iterator_category = std::random_access_iterator_tag;
         using value_type = T;
         using difference_type = std::ptrdiff_t;
         using pointer = std::conditional_t<Const, const T*, T*>;
@@ -275,8 +276,11 @@ public:
         {
         }
 
+        std::size_t Index() const { return index_; }
+
         reference operator*() const { return (*list_)[index_]; }
         pointer operator->() const { return &(*list_)[index_]; }
+        reference operator[](difference_type n) const { return *(*this + n); }
         Iterator& operator++()
         {
             ++index_;
@@ -288,8 +292,36 @@ public:
             ++index_;
             return was;
         }
+        Iterator& operator--()
+        {
+            --index_;
+            return *this;
+        }
+        Iterator operator--(int)
+        {
+            Iterator was = *this;
+            --index_;
+            return was;
+        }
+        Iterator& operator+=(difference_type n)
+        {
+            index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n);
+            return *this;
+        }
+        Iterator& operator-=(difference_type n) { return *this += -n; }
+        friend Iterator operator+(Iterator it, difference_type n) { return it += n; }
+        friend Iterator operator+(difference_type n, Iterator it) { return it += n; }
+        friend Iterator operator-(Iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(const Iterator& a, const Iterator& b)
+        {
+            return static_cast<difference_type>(a.index_) - static_cast<difference_type>(b.index_);
+        }
         bool operator==(const Iterator& other) const { return index_ == other.index_; }
         bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+        bool operator<(const Iterator& other) const { return index_ < other.index_; }
+        bool operator>(const Iterator& other) const { return index_ > other.index_; }
+        bool operator<=(const Iterator& other) const { return index_ <= other.index_; }
+        bool operator>=(const Iterator& other) const { return index_ >= other.index_; }
 
     private:
         template <bool>
@@ -351,10 +383,46 @@ public:
         assert(i < size_);
         return chunks_[i >> kChunkShift][i & kChunkMask];
     }
+    // Checked access: out of range is a fault of the caller, reported as
+    // std::out_of_range like std::vector does (tests rely on it).
+    T& at(std::size_t i)
+    {
+        if (i >= size_)
+            throw std::out_of_range("ChunkedArray::at");
+        return (*this)[i];
+    }
+    const T& at(std::size_t i) const
+    {
+        if (i >= size_)
+            throw std::out_of_range("ChunkedArray::at");
+        return (*this)[i];
+    }
     T& front() { return (*this)[0]; }
     const T& front() const { return (*this)[0]; }
     T& back() { return (*this)[size_ - 1]; }
     const T& back() const { return (*this)[size_ - 1]; }
+
+    // Calls visit(first, count) for each run of elements that lie next to
+    // each other (one per chunk), in order: for readers that want every
+    // element as plain memory (copies, digests).
+    template <typename Visit>
+    void ForEachRun(Visit&& visit) const
+    {
+        for (std::size_t start = 0; start < size_; start += kChunkSize) {
+            const std::size_t count = std::min(kChunkSize, size_ - start);
+            visit(static_cast<const T*>(chunks_[start >> kChunkShift]), count);
+        }
+    }
+
+    // Copies every element to `out`, which has room for size() of them.
+    void CopyTo(T* out) const
+    {
+        static_assert(std::is_trivially_copyable<T>::value, "elements are copied as bytes");
+        ForEachRun([&out](const T* first, std::size_t count) {
+            std::memcpy(out, first, count * sizeof(T));
+            out += count;
+        });
+    }
 
     iterator begin() { return iterator(this, 0); }
     iterator end() { return iterator(this, size_); }
@@ -377,6 +445,45 @@ public:
         T* made = new (slot) T(std::forward<Args>(args)...);
         ++size_;
         return *made;
+    }
+
+    // Grows with copies of `value` or drops the last elements; the chunks
+    // already there stay (as std::vector keeps its capacity).
+    void resize(std::size_t n) { resize(n, T()); }
+    void resize(std::size_t n, const T& value)
+    {
+        // `value` may live in this list: chunks never move, but shrinking
+        // would destroy it, so copy it first.
+        const T copy = value;
+        while (size_ > n) {
+            (*this)[size_ - 1].~T();
+            --size_;
+        }
+        while (size_ < n)
+            emplace_back(copy);
+    }
+
+    // n copies of `value`, reusing the chunks already there.
+    void assign(std::size_t n, const T& value)
+    {
+        const T copy = value;
+        const std::size_t kept = std::min(n, size_);
+        for (std::size_t i = 0; i < kept; ++i)
+            (*this)[i] = copy;
+        resize(n, copy);
+    }
+
+    // Removes one element, moving every later one down a place (O(n)).
+    // Returns the iterator to the element that took its place.
+    iterator erase(const_iterator position)
+    {
+        const std::size_t at = position.Index();
+        assert(at < size_);
+        for (std::size_t i = at; i + 1 < size_; ++i)
+            (*this)[i] = std::move((*this)[i + 1]);
+        (*this)[size_ - 1].~T();
+        --size_;
+        return iterator(this, at);
     }
 
     void clear() noexcept
@@ -411,5 +518,36 @@ private:
     std::vector<T*> chunks_;   // each holds kChunkSize elements' room
     std::size_t size_ = 0;
 };
+
+template <typename T>
+bool operator==(const ChunkedArray<T>& a, const ChunkedArray<T>& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+template <typename T>
+bool operator==(const ChunkedArray<T>& a, const std::vector<T>& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+template <typename T>
+bool operator==(const std::vector<T>& a, const ChunkedArray<T>& b)
+{
+    return b == a;
+}
+template <typename T>
+bool operator!=(const ChunkedArray<T>& a, const ChunkedArray<T>& b)
+{
+    return !(a == b);
+}
+template <typename T>
+bool operator!=(const ChunkedArray<T>& a, const std::vector<T>& b)
+{
+    return !(a == b);
+}
+template <typename T>
+bool operator!=(const std::vector<T>& a, const ChunkedArray<T>& b)
+{
+    return !(b == a);
+}
 
 }  // namespace host

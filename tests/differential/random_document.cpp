@@ -259,7 +259,12 @@ template <typename Array>
 static bool SameBits(const Array& a, const Array& b)
 {
     using T = typename Array::value_type;
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)   // element by element: vertices lie in chunks
+        if (std::memcmp(&a[i], &b[i], sizeof(T)) != 0)
+            return false;
+    return true;
 }
 
 static std::string ObjectDifference(const Object& a, const Object& b)

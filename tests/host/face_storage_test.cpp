@@ -1,10 +1,12 @@
-// The containers behind a document's faces: a face's per-point arrays
-// (inline up to four points) and the chunked face list that never moves a
-// face once added.
+// The containers behind a document's faces and vertices: a face's
+// per-point arrays (inline up to four points) and the chunked list that
+// never moves a face or vertex once added.
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -143,6 +145,75 @@ TEST(ChunkedArray, IndexesIteratesAndCopiesAcrossChunkEdges)
     EXPECT_EQ(list[edge - 1], -1);
 }
 
+TEST(ChunkedArray, ResizesAssignsAndErasesAcrossAChunkEdge)
+{
+    const std::size_t edge = ChunkedArray<int>::kChunkSize;
+    ChunkedArray<int> list;
+    list.resize(edge - 1);
+    list.resize(edge + 2, 7);
+    ASSERT_EQ(list.size(), edge + 2);
+    EXPECT_EQ(list[edge - 2], 0);
+    EXPECT_EQ(list[edge - 1], 7);
+    EXPECT_EQ(list.at(edge + 1), 7);
+    EXPECT_THROW(list.at(edge + 2), std::out_of_range);
+
+    // Growing from one of its own elements, then shrinking keeps the rest.
+    list[0] = 5;
+    list.resize(edge + 4, list[0]);
+    EXPECT_EQ(list[edge + 3], 5);
+    list.resize(edge);
+    EXPECT_EQ(list.size(), edge);
+    EXPECT_EQ(list.back(), 7);
+
+    for (std::size_t i = 0; i < list.size(); ++i)
+        list[i] = static_cast<int>(i);
+    list.push_back(static_cast<int>(edge));
+    const auto next = list.erase(list.begin() + static_cast<std::ptrdiff_t>(edge - 1));
+    ASSERT_EQ(list.size(), edge);
+    EXPECT_EQ(*next, static_cast<int>(edge)) << "the element after the edge moved down";
+    EXPECT_EQ(list[edge - 2], static_cast<int>(edge - 2));
+    list.erase(list.begin());
+    EXPECT_EQ(list.front(), 1);
+    EXPECT_EQ(list.back(), static_cast<int>(edge));
+
+    list.assign(edge + 1, 3);
+    EXPECT_EQ(list, std::vector<int>(edge + 1, 3));
+    list.assign(2, 4);
+    EXPECT_EQ(list, (std::vector<int>{4, 4}));
+    EXPECT_TRUE(list != (std::vector<int>{4}));
+
+    // Owning elements: shrinking and erasing free them (the sanitizer
+    // build reports a leak or a double free otherwise).
+    ChunkedArray<std::string> names;
+    names.resize(edge + 1, std::string(40, 'n'));
+    names.erase(names.begin() + 1);
+    names.resize(2);
+    EXPECT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[1], std::string(40, 'n'));
+}
+
+TEST(ChunkedArray, CopiesOutEveryElementRunByRun)
+{
+    const std::size_t n = 2 * ChunkedArray<int>::kChunkSize + 5;
+    ChunkedArray<int> list;
+    for (std::size_t i = 0; i < n; ++i)
+        list.push_back(static_cast<int>(i));
+    std::vector<int> out(n + 1, -1);
+    list.CopyTo(out.data());
+    EXPECT_EQ(std::vector<int>(out.begin(), out.end() - 1), std::vector<int>(list.begin(), list.end()));
+    EXPECT_EQ(out.back(), -1) << "copied past the end";
+
+    std::size_t runs = 0, total = 0;
+    list.ForEachRun([&](const int* first, std::size_t count) {
+        EXPECT_EQ(*first, static_cast<int>(total));
+        ++runs;
+        total += count;
+    });
+    EXPECT_EQ(runs, 3u);
+    EXPECT_EQ(total, n);
+    ChunkedArray<int>().CopyTo(nullptr);   // nothing to copy, nothing touched
+}
+
 // A row of `count` triangles over three shared vertices.
 host::Object& Triangles(host::Document& doc, int count)
 {
@@ -166,6 +237,36 @@ TEST(FaceStorage, FacesKeepTheirPlaceWhileTheObjectGrows)
     EXPECT_EQ(obj.faces[0].points, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(obj.faces[99999].material, 99999);
     EXPECT_EQ(obj.refCount[0], 100000);
+}
+
+TEST(FaceStorage, VerticesKeepTheirPlaceWhileTheObjectGrows)
+{
+    host::Document doc;
+    host::Object& obj = Triangles(doc, 1);
+    host::SelectVertex(obj, 1);
+    const host::Vec3* position = &obj.vertices[1];
+    const int* count = &obj.refCount[1];
+    const unsigned char* selected = &obj.vertexSelected[1];
+    for (int v = 3; v < 100000; ++v)
+        host::AddVertex(obj, {float(v), 0.0f, 0.0f});
+    EXPECT_EQ(&obj.vertices[1], position);
+    EXPECT_EQ(&obj.refCount[1], count);
+    EXPECT_EQ(&obj.vertexSelected[1], selected);
+    EXPECT_EQ(obj.vertices[99999].x, 99999.0f);
+    EXPECT_EQ(obj.refCount.size(), 100000u);
+    EXPECT_EQ(obj.vertexSelected[1], 1);
+
+    // Deleting an unused vertex before a chunk edge renumbers the faces
+    // that use vertices past it.
+    const int edge = static_cast<int>(ChunkedArray<host::Vec3>::kChunkSize);
+    const int face = host::AddFace(obj, {edge - 2, edge, edge + 1});
+    host::SelectVertex(obj, edge);
+    ASSERT_TRUE(host::DeleteVertex(obj, edge - 1));
+    EXPECT_EQ(obj.faces[face].points, (std::vector<int>{edge - 2, edge - 1, edge}));
+    EXPECT_EQ(obj.vertices[edge - 1].x, float(edge));
+    EXPECT_EQ(obj.refCount[edge - 1], 1);
+    EXPECT_EQ(obj.vertexSelected[edge - 1], 1);
+    EXPECT_EQ(obj.vertices.size(), 99999u);
 }
 
 TEST(FaceStorage, MergingAnObjectIntoItselfCopiesEveryChunk)

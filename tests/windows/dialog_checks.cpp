@@ -80,7 +80,7 @@ static void RunArrangeChecks(const Plugin& plugin)
     host::Object& object = AddPointObject(doc, {{0, 0, 0}, {1, 5, 0}, {2, 2, 0}});
     for (int v = 0; v < 3; ++v)
         host::SelectVertex(object, v);
-    const std::vector<host::Vec3> before = object.vertices;
+    const std::vector<host::Vec3> before(object.vertices.begin(), object.vertices.end());
 
     // A run that picks everything else and cancels.
     int result = -1;
