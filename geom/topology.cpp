@@ -74,6 +74,8 @@ static void ClearMeshIndex(MeshIndex& index)
     index.stamp = 0;
     index.anyRepeated = false;
     index.lost = false;
+    index.listedOnly = nullptr;
+    index.listedCount = 0;
 }
 
 // A count with a quarter more room.
@@ -99,9 +101,17 @@ static void MakeIncidentRoom(MeshIndex& index, size_t count)
 // of the runs; then place the faces from the last to the first, each at the
 // end of its vertices' runs, which leaves every run ascending and
 // firstFace[v + 1] at the start of v's run. May throw std::bad_alloc.
+//
+// With `listed`, only vertices v below listedCount with listed[v] set get
+// their faces: the hook may still be filling `listed` while the faces are
+// read, so the counting waits for a second pass over the faces copied.
 static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount, int faceCount,
-                          MeshIndexFaceHook hook, void* context)
+                          MeshIndexFaceHook hook, void* context, const unsigned char* listed,
+                          int listedCount)
 {
+    const auto isListed = [listed, listedCount](int p) {
+        return listed == nullptr || (p < listedCount && listed[p] != 0);
+    };
     const size_t vertices = static_cast<size_t>(vertexCount);
     index.object = object;
     index.builtVertexCount = vertexCount;
@@ -122,7 +132,7 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
                 stray = true;
             else if (RepeatsEarlierPoint(face.points, k))
                 MarkRepeated(index, p);
-            else
+            else if (listed == nullptr)
                 ++index.firstFace[static_cast<size_t>(p) + 1];
         }
         for (int k = face.count; k < kMaxFacePoints; ++k)
@@ -132,6 +142,16 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
         index.faces.push_back(face);
         if (stray)
             index.strayFaces.push_back(f);
+    }
+    if (listed != nullptr) {
+        for (int f = 0; f < faceCount; ++f) {
+            const MeshIndexFace& face = FaceAt(index, f);
+            for (int k = 0; k < face.count; ++k) {
+                const int p = face.points[k];
+                if (IsIndexedVertex(index, p) && isListed(p) && !RepeatsEarlierPoint(face.points, k))
+                    ++index.firstFace[static_cast<size_t>(p) + 1];
+            }
+        }
     }
     for (size_t v = 0; v < vertices; ++v)
         index.firstFace[v + 1] += index.firstFace[v];
@@ -144,13 +164,15 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
         const MeshIndexFace& face = FaceAt(index, f);
         for (int k = 0; k < face.count; ++k) {
             const int p = face.points[k];
-            if (IsIndexedVertex(index, p) && !RepeatsEarlierPoint(face.points, k))
+            if (IsIndexedVertex(index, p) && isListed(p) && !RepeatsEarlierPoint(face.points, k))
                 incident[--index.firstFace[static_cast<size_t>(p) + 1]] = f;
         }
     }
     // firstFace[v + 1] now starts v's run: move every start down one.
     std::copy(index.firstFace.begin() + 1, index.firstFace.end(), index.firstFace.begin());
     index.firstFace[vertices] = static_cast<int>(total);
+    index.listedOnly = listed;
+    index.listedCount = listedCount;
 }
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
@@ -160,6 +182,12 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context)
 {
+    return BuildMeshIndex(index, object, hook, context, nullptr, 0);
+}
+
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context,
+                    const unsigned char* listed, int listedCount)
+{
     assert(object != nullptr);
     ClearMeshIndex(index);
     const int vertexCount = std::max(ObjGetVertexCount(object), 0);
@@ -168,7 +196,7 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hoo
     if (faceCount > INT_MAX / kMaxFacePoints || vertexCount == INT_MAX)
         return false;
     try {
-        FillMeshIndex(index, object, vertexCount, faceCount, hook, context);
+        FillMeshIndex(index, object, vertexCount, faceCount, hook, context, listed, listedCount);
     } catch (const std::bad_alloc&) {
         ClearMeshIndex(index);
         return false;
@@ -445,9 +473,18 @@ static void Advance(const MeshIndex& index, FaceCursor& cursor)
 }
 
 // The faces listed for vertex v (which must have a list).
+// Whether the build listed v's faces (every vertex, unless built with a
+// list of the vertices to be asked about).
+[[maybe_unused]] static bool HasListedFaces(const MeshIndex& index, int v)
+{
+    return index.listedOnly == nullptr || v >= index.builtVertexCount ||
+           (v < index.listedCount && index.listedOnly[v] != 0);
+}
+
 static FaceCursor FacesOfVertex(const MeshIndex& index, int v)
 {
     assert(IsIndexedVertex(index, v));
+    assert(HasListedFaces(index, v));
     const size_t slot = static_cast<size_t>(v);
     FaceCursor cursor = {nullptr, nullptr, ChainHead(index, v)};
     if (v < index.builtVertexCount) {
@@ -567,6 +604,7 @@ int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
 // face naming it twice. Else false.
 static bool PlainRun(const MeshIndex& index, int v, const int*& first, const int*& last)
 {
+    assert(HasListedFaces(index, v));
     if (!IsIndexedVertex(index, v) || v >= index.builtVertexCount || NeedsStrayFaces(index, v) ||
         IsRepeated(index, v) ||
         ChainHead(index, v) >= 0)

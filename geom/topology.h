@@ -91,6 +91,9 @@ struct MeshIndex {
     unsigned int stamp = 0;     // the last stamp used
     bool anyRepeated = false;   // some vertex carries kVertexRepeated
     bool lost = false;          // an edit could not be recorded
+    // Set when only some vertices' faces were listed (see BuildMeshIndex).
+    const unsigned char* listedOnly = nullptr;
+    int listedCount = 0;
 };
 
 // Reads every face of `object` once through the host into `index`, replacing
@@ -108,6 +111,15 @@ using MeshIndexFaceHook = void (*)(void* context, int face, const int* points, i
 // the build fails, the hook may have seen some of the faces.
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook,
                     void* context);
+
+// BuildMeshIndex listing the faces of only those vertices v below
+// `listedCount` with listed[v] set (which the hook may set as it sees the
+// faces; `listed` must outlive the index's use). For a command that asks
+// only about vertices it knows before its first question: the index then
+// costs memory for those alone. Asking about the build faces of any other
+// vertex is an error (asserted); vertices added later are always listed.
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook,
+                    void* context, const unsigned char* listed, int listedCount);
 
 // Makes room, before any edit, for an index of an object of up to
 // `vertexCount` vertices and `faceCount` faces to be built without

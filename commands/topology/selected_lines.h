@@ -11,15 +11,20 @@
 #include "geom/topology.h"
 
 // Per face, bit k set when line k (points k and k + 1) is selected; only
-// faces of three or four points have bits.
+// faces of three or four points have bits. Per vertex, whether it ends such
+// a line: the only vertices whose faces the commands ask for.
 struct SelectedLines {
     std::unique_ptr<unsigned char[]> masks;
     int faceCount = 0;
+    std::unique_ptr<unsigned char[]> lineEnds;
+    int vertexCount = 0;
 };
 
 // Builds `index` for `object` (object `objectIndex` of `document`) and fills
-// `lines` with the selected lines of its faces. False, leaving the object
-// alone, when the memory for either cannot be had.
+// `lines` with the selected lines of its faces. The index lists the faces of
+// the selected lines' ends alone: ask it about those vertices only (and
+// about vertices added since). False, leaving the object alone, when the
+// memory cannot be had.
 bool BuildIndexWithSelectedLines(MeshIndex& index, SelectedLines& lines, DocumentHandle document,
                                  int objectIndex, ObjectHandle object);
 

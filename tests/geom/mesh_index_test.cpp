@@ -248,6 +248,35 @@ TEST_F(MeshIndexTest, TheBuildHookSeesEveryFaceInOrderAsTheIndexHoldsIt)
     }
 }
 
+TEST_F(MeshIndexTest, AnIndexListingSomeVerticesAnswersForThoseAsAFullOne)
+{
+    std::mt19937 dice(11);
+    const auto pick = [&dice](int count) { return static_cast<int>(dice() % static_cast<unsigned>(count)); };
+    AddVertices(10);
+    for (int i = 0; i < 14; ++i)
+        host::AddFace(object, {pick(10), pick(10), pick(10), pick(10)});
+    AddStrayFace({3, 12, 5});
+    const unsigned char listed[10] = {1, 0, 1, 0, 0, 1, 0, 1, 0, 0};
+    ASSERT_TRUE(BuildMeshIndex(index, Handle(), nullptr, nullptr, listed, 10));
+    // Edits as a groove makes them: new vertices, faces on old and new
+    // vertices, faces deleted.
+    AddVertex();
+    AddFace({0, 10, 5});
+    AddFace({2, 7, 10, 1});
+    DeleteFace(3);
+    DeleteFace(15);
+    MeshIndex full;
+    ASSERT_TRUE(BuildMeshIndex(full, Handle()));
+    const Ints asked = {0, 2, 5, 7, 10, 12, -1};
+    for (int a : asked)
+        for (int b : asked) {
+            int faces[kMaxEdgeFaces], fullFaces[kMaxEdgeFaces];
+            const int n = FindFacesWithEdge(index, a, b, faces);
+            ASSERT_EQ(n, FindFacesWithEdge(full, a, b, fullFaces)) << a << ", " << b;
+            EXPECT_EQ(Ints(faces, faces + n), Ints(fullFaces, fullFaces + n)) << a << ", " << b;
+        }
+}
+
 TEST_F(MeshIndexTest, AReservedIndexBuildsSmallerObjectsInPlace)
 {
     AddVertices(5);

@@ -14,6 +14,13 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
     return true;
 }
 
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context,
+                    const unsigned char* /*listed*/, int /*listedCount*/)
+{
+    // Every query scans the host: nothing to leave out.
+    return BuildMeshIndex(index, object, hook, context);
+}
+
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context)
 {
     BuildMeshIndex(index, object);
