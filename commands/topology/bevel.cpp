@@ -156,32 +156,10 @@ void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float 
 
 int Bevel(DocumentHandle document)
 {
-    MeshIndex index;
-    SelectedLines lines;
-    const int objectCount = DocGetObjectCount(document);
-    for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
-        const ObjectHandle object = DocGetObject(document, objectIndex);
-        // An object whose index cannot be had is left as it is.
-        if (object == nullptr ||
-            !BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
-            continue;
-        // As read at the build: the guide lines added meanwhile are not visited.
-        const int faceCount = lines.faceCount;
-        for (int face = 0; face < faceCount; ++face) {
-            const int selected = SelectedLineMask(lines, face);
-            if (selected == 0)
-                continue;
-            const int n = IndexedFacePointCount(index, face);
-            if (n < 3)
-                continue;
-            for (int line = 0; line < n; ++line)
-                if ((selected & (1 << line)) != 0)
-                    BevelLine(object, index, face, line, kBevelSize);
-            // The rest of the object would be bevelled on answers that no
-            // longer describe it.
-            if (!MeshIndexFollowsObject(index))
-                break;
-        }
-    }
+    ForEachSelectedPolygonLine(document,
+                               [](ObjectHandle object, MeshIndex& index, int face, int line) {
+                                   BevelLine(object, index, face, line, kBevelSize);
+                                   return false;
+                               });
     return 1;
 }

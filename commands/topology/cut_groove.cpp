@@ -206,37 +206,10 @@ static int CutGrooveAtLine(ObjectHandle object, MeshIndex& index, int face, int 
 
 int CutGroove(DocumentHandle document)
 {
-    MeshIndex index;
-    SelectedLines lines;
-    const int objectCount = DocGetObjectCount(document);
-    for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
-        const ObjectHandle object = DocGetObject(document, objectIndex);
-        // An object whose index cannot be had is left as it is.
-        if (object == nullptr ||
-            !BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
-            continue;
-        // As read at the build: the faces the grooves add are not visited.
-        const int faceCount = lines.faceCount;
-        for (int face = 0; face < faceCount; ++face) {
-            const int selected = SelectedLineMask(lines, face);
-            if (selected == 0)
-                continue;
-            // Deleted faces read as empty; lines and larger faces take no groove.
-            const int n = IndexedFacePointCount(index, face);
-            if (n < 3)
-                continue;
-            for (int line = 0; line < n; ++line) {
-                if ((selected & (1 << line)) == 0)
-                    continue;
-                // The face is gone once it has a groove.
-                if (CutGrooveAtLine(object, index, face, line))
-                    break;
-            }
-            // The rest of the object would be cut on answers that no longer
-            // describe it.
-            if (!MeshIndexFollowsObject(index))
-                break;
-        }
-    }
+    // The face is gone once it has a groove: its other lines are not tried.
+    ForEachSelectedPolygonLine(document,
+                               [](ObjectHandle object, MeshIndex& index, int face, int line) {
+                                   return CutGrooveAtLine(object, index, face, line) != 0;
+                               });
     return 1;
 }

@@ -31,3 +31,38 @@ bool BuildIndexWithSelectedLines(MeshIndex& index, SelectedLines& lines, Documen
 // The selected-line bits of `face`; 0 for a number that is no face of the
 // build.
 int SelectedLineMask(const SelectedLines& lines, int face);
+
+// Calls lineAction(object, index, face, line) for each selected line of each
+// face of three or four points of every object, in object, face and line
+// order, the index built as BuildIndexWithSelectedLines builds it (one
+// index serves every object). Faces added meanwhile are not visited, and a
+// face deleted meanwhile reads as empty and is passed over; lineAction
+// returning true ends that face's lines. An object whose index cannot be
+// had is left alone, and so is the rest of one whose index stops following
+// it (its answers would no longer describe it).
+template <typename LineAction>
+void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
+{
+    MeshIndex index;
+    SelectedLines lines;
+    const int objectCount = DocGetObjectCount(document);
+    for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
+        const ObjectHandle object = DocGetObject(document, objectIndex);
+        if (object == nullptr ||
+            !BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
+            continue;
+        for (int face = 0; face < lines.faceCount; ++face) {
+            const int selected = SelectedLineMask(lines, face);
+            if (selected == 0)
+                continue;
+            const int n = IndexedFacePointCount(index, face);
+            if (n < 3)
+                continue;
+            for (int line = 0; line < n; ++line)
+                if ((selected & (1 << line)) != 0 && lineAction(object, index, face, line))
+                    break;
+            if (!MeshIndexFollowsObject(index))
+                break;
+        }
+    }
+}
