@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+#include <cstdint>
 #include <cstddef>
 #include <utility>
 
@@ -110,6 +112,17 @@ bool DeleteFace(Object& obj, int face)
     // goes with it.
     f = Face();
     return true;
+}
+
+bool FaceHasUV(const Face& face)
+{
+    for (const UV& uv : face.uv) {
+        std::uint32_t bits[2];
+        std::memcpy(bits, &uv, sizeof bits);
+        if (bits[0] != 0 || bits[1] != 0)
+            return true;
+    }
+    return false;
 }
 
 Object* GetObject(Document& doc, int index)

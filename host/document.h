@@ -98,6 +98,10 @@ int AddFace(Object& obj, const std::vector<int>& points, int material = -1);
 int AddFace(Object& obj, const int* points, int count, int material);
 // Empties the face's slot (point count 0); other face indices stay valid.
 bool DeleteFace(Object& obj, int face);
+
+// Whether any of the face's texture coordinates is other than +0 (bit for
+// bit, so -0 and NaN count as set): what the document files write out.
+bool FaceHasUV(const Face& face);
 // nullptr for a bad index or an empty slot.
 Object* GetObject(Document& doc, int index);
 const Object* GetObject(const Document& doc, int index);

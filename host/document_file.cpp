@@ -560,23 +560,12 @@ std::string IntList(const Ints& values)
     return out + "]";
 }
 
-bool HasUV(const host::Face& face)
-{
-    for (const host::UV& uv : face.uv) {
-        std::uint32_t bits[2];
-        std::memcpy(bits, &uv, sizeof bits);
-        if (bits[0] != 0 || bits[1] != 0)
-            return true;
-    }
-    return false;
-}
-
 std::string FaceText(const host::Face& face)
 {
     if (face.points.empty())
         return "null";
     std::string out = "{\"points\": " + IntList(face.points);
-    if (HasUV(face)) {
+    if (host::FaceHasUV(face)) {
         out += ", \"uv\": [";
         for (std::size_t i = 0; i < face.points.size(); ++i) {
             const host::UV uv = i < face.uv.size() ? face.uv[i] : host::UV{0.0f, 0.0f};

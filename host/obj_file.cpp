@@ -226,14 +226,9 @@ std::vector<std::string> MtlNames(const host::Document& doc)
 
 bool HasAnyUV(const host::Object& obj)
 {
-    for (const host::Face& face : obj.faces) {
-        for (const host::UV& uv : face.uv) {
-            std::uint32_t bits[2];
-            std::memcpy(bits, &uv, sizeof bits);
-            if (bits[0] != 0 || bits[1] != 0)
-                return true;
-        }
-    }
+    for (const host::Face& face : obj.faces)
+        if (host::FaceHasUV(face))
+            return true;
     return false;
 }
 
