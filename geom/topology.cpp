@@ -73,6 +73,7 @@ static void ClearMeshIndex(MeshIndex& index)
     index.vertexFlags.clear();
     index.stamp = 0;
     index.anyRepeated = false;
+    index.anyDeleted = false;
     index.lost = false;
     index.listedOnly = nullptr;
     index.listedCount = 0;
@@ -416,6 +417,7 @@ bool MeshIndexDeleteFace(MeshIndex& index, int face)
     if (at != stray.end() && *at == face)
         stray.erase(at);
     entry.count = 0;
+    index.anyDeleted = true;
     return true;
 }
 
@@ -656,6 +658,106 @@ void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
         else
             counts[k] = FindFacesWithEdge(index, points[k], points[next], lists[k]);
     }
+}
+
+// Whether `entry` names `w`. Unused point slots hold -1, which no vertex is.
+static bool FaceNames(const MeshIndexFace& entry, int w)
+{
+    static_assert(kMaxFacePoints == 4, "the test below names each slot");
+    return (entry.points[0] == w) | (entry.points[1] == w) | (entry.points[2] == w) |
+           (entry.points[3] == w);
+}
+
+// True when every vertex of the build is plain (PlainRun gives its faces
+// as its whole run): nothing edited, no stray point, no repeat.
+static bool AllVerticesPlain(const MeshIndex& index)
+{
+    return index.vertexCount == index.builtVertexCount && index.chainCount == 0 &&
+           index.strayFaces.empty() && !index.anyRepeated && index.listedOnly == nullptr &&
+           !index.anyDeleted;
+}
+
+// The table entry for side (a, b) of `face`: what FindFacesWithEdge(a, b)
+// reports, as the face itself and at most one other. `plain` tells whether
+// a vertex is plain and gives its run.
+template <typename PlainRunOf>
+static int SideNeighbour(const MeshIndex& index, int face, int a, int b, PlainRunOf plain)
+{
+    const int* first;
+    const int* last;
+    const int* unused;
+    if (a == b || !plain(b, unused, unused) || !plain(a, first, last))
+        return kAskForSide;
+    // With a and b plain, the faces holding both are exactly those around
+    // a that name b (each names each of them once): two hits.
+    int holders = 0;
+    int other = kNoSideNeighbour;
+    for (; first != last; ++first) {
+        const bool names = FaceNames(FaceAt(index, *first), b);
+        holders += names;
+        other = names && *first != face ? *first : other;
+    }
+    return holders == 1 ? kNoSideNeighbour : holders == 2 ? other : kAskForSide;
+}
+
+// Enters `face` as the one across the side of `other` that joins a and b,
+// if `other` has such a side: both sides then list the same two faces.
+static void EnterAcross(const MeshIndex& index, int* sides, int other, int a, int b, int face)
+{
+    const MeshIndexFace& entry = FaceAt(index, other);
+    const int n = entry.count;
+    for (int j = 0; j < n; ++j) {
+        const int p = entry.points[j];
+        const int q = entry.points[j + 1 == n ? 0 : j + 1];
+        if ((p == a && q == b) || (p == b && q == a)) {
+            sides[static_cast<size_t>(other) * kMaxFacePoints + static_cast<size_t>(j)] = face;
+            return;
+        }
+    }
+}
+
+// FindSideNeighbours over faces in ascending order, so that the runs and
+// faces it reads are mostly those it read just before. A side shared by two
+// faces is worked out once, from the lower face, and entered for both.
+template <typename PlainRunOf>
+static void FillSideNeighbours(const MeshIndex& index, int* sides, int faceCount,
+                               PlainRunOf plain)
+{
+    std::fill(sides, sides + static_cast<size_t>(faceCount) * kMaxFacePoints, kAskForSide);
+    for (int face = 0; face < faceCount; ++face) {
+        int* across = sides + static_cast<size_t>(face) * kMaxFacePoints;
+        const MeshIndexFace& entry = FaceAt(index, face);
+        const int n = entry.count;
+        for (int k = 0; k < n; ++k) {
+            if (across[k] != kAskForSide)
+                continue;   // entered from the face across
+            const int a = entry.points[k];
+            const int b = entry.points[k + 1 == n ? 0 : k + 1];
+            across[k] = SideNeighbour(index, face, a, b, plain);
+            if (across[k] > face && across[k] < faceCount)
+                EnterAcross(index, sides, across[k], a, b, face);
+        }
+    }
+}
+
+void FindSideNeighbours(const MeshIndex& index, int* sides, int faceCount)
+{
+    assert(faceCount >= 0 && faceCount <= static_cast<int>(index.faces.size()));
+    if (AllVerticesPlain(index)) {
+        const int* incident = index.incident.get();
+        const int* firstFace = index.firstFace.data();
+        FillSideNeighbours(index, sides, faceCount,
+                           [incident, firstFace](int v, const int*& first, const int*& last) {
+                               first = incident + firstFace[v];
+                               last = incident + firstFace[v + 1];
+                               return true;
+                           });
+        return;
+    }
+    FillSideNeighbours(index, sides, faceCount,
+                       [&index](int v, const int*& first, const int*& last) {
+                           return PlainRun(index, v, first, last);
+                       });
 }
 
 // Neighbour lists up to this long are searched for a repeat; longer ones

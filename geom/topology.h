@@ -90,6 +90,7 @@ struct MeshIndex {
     std::vector<unsigned int> neighbourStamp;
     unsigned int stamp = 0;     // the last stamp used
     bool anyRepeated = false;   // some vertex carries kVertexRepeated
+    bool anyDeleted = false;    // a face was deleted since the build
     bool lost = false;          // an edit could not be recorded
     // Set when only some vertices' faces were listed (see BuildMeshIndex).
     const unsigned char* listedOnly = nullptr;
@@ -178,6 +179,22 @@ int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list);
 // about what one side costs when asked for alone.
 void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
                          int (*lists)[kMaxEdgeFaces], int* counts);
+
+// Entries of FindSideNeighbours' table besides a face number.
+constexpr int kNoSideNeighbour = -1;   // no other face holds both ends
+constexpr int kAskForSide = -2;        // not plain: ask FindFacesAlongSides
+
+// Fills `sides` (kMaxFacePoints entries for each face below `faceCount`,
+// side k of face f at f * kMaxFacePoints + k) so that a walk over many
+// faces need not ask for each side: where FindFacesWithEdge for the side's two ends
+// would report exactly the face itself and one other, the entry is that
+// other face; where it would report the face alone, kNoSideNeighbour; for
+// everything else (more faces, a vertex some face names twice, vertices or
+// faces entered after the build, points outside the object), kAskForSide.
+// One pass over the faces in ascending order, each side two faces share
+// worked out once; the index must list every vertex's faces (a build
+// without `listed`).
+void FindSideNeighbours(const MeshIndex& index, int* sides, int faceCount);
 
 // The distinct vertices that share a face side with `v`, in order of
 // discovery over the faces in index order (within a face: each position

@@ -3,6 +3,7 @@
 // the differential tests hold to the plain scan of every face.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -83,7 +84,8 @@ protected:
             }
         }
         // A face's sides asked together answer as each side asked alone.
-        for (int face = 0; face < static_cast<int>(object.faces.size()); ++face) {
+        const int faceCount = static_cast<int>(object.faces.size());
+        for (int face = 0; face < faceCount; ++face) {
             int points[kMaxFacePoints];
             const int n = IndexedFacePoints(index, face, points);
             int lists[kMaxFacePoints][kMaxEdgeFaces], counts[kMaxFacePoints];
@@ -95,13 +97,69 @@ protected:
                 EXPECT_EQ(Ints(lists[k], lists[k] + found), Ints(faces, faces + found));
             }
         }
+        ExpectSideTableAgrees(index);
+        ExpectSideTableAgrees(fresh);
         EXPECT_TRUE(MeshIndexFollowsObject(index));
+    }
+
+    // Where the side table of `which` answers, it says what FindFacesWithEdge
+    // says for the side's two ends.
+    void ExpectSideTableAgrees(const MeshIndex& which)
+    {
+        const int faceCount = static_cast<int>(object.faces.size());
+        std::vector<int> sides(static_cast<size_t>(faceCount) * kMaxFacePoints);
+        FindSideNeighbours(which, sides.data(), faceCount);
+        for (int face = 0; face < faceCount; ++face) {
+            int points[kMaxFacePoints];
+            const int n = IndexedFacePoints(which, face, points);
+            for (int k = 0; k < n; ++k) {
+                const int across = sides[static_cast<size_t>(face) * kMaxFacePoints + k];
+                if (across == kAskForSide)
+                    continue;
+                int faces[kMaxEdgeFaces];
+                const int found = FindFacesWithEdge(which, points[k], points[(k + 1) % n], faces);
+                Ints expected = {face};
+                if (across != kNoSideNeighbour)
+                    expected = {std::min(face, across), std::max(face, across)};
+                EXPECT_EQ(Ints(faces, faces + found), expected) << "face " << face << " side " << k;
+            }
+        }
     }
 
     host::Document doc;
     host::Object& object;
     MeshIndex index;
 };
+
+TEST_F(MeshIndexTest, TheSideTableNamesTheOneFaceAcrossAndLeavesTheRestToAsk)
+{
+    AddVertices(10);
+    host::AddFace(object, {0, 1, 4, 3});   // f0
+    host::AddFace(object, {1, 2, 5, 4});   // f1: across side 1-4 from f0
+    host::AddFace(object, {4, 1, 6});      // f2: a third face on side 1-4
+    host::AddFace(object, {3, 4, 7});      // f3: across side 4-3 from f0
+    host::AddFace(object, {0, 4, 8});      // f4: side 0-4 is f0's diagonal
+    host::AddFace(object, {2, 9, 5});      // f5: across side 5-2 from f1
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    std::vector<int> sides(6 * kMaxFacePoints);
+    FindSideNeighbours(index, sides.data(), 6);
+    const auto side = [&sides](int face, int k) { return sides[static_cast<size_t>(face * kMaxFacePoints + k)]; };
+    EXPECT_EQ(side(0, 0), kNoSideNeighbour);
+    EXPECT_EQ(side(0, 1), kAskForSide);   // f0, f1 and f2 hold 1 and 4
+    EXPECT_EQ(side(0, 2), 3);
+    EXPECT_EQ(side(3, 0), 0);
+    EXPECT_EQ(side(4, 0), 0);             // f0 holds 0 and 4 too, not as a side
+    EXPECT_EQ(side(1, 1), 5);
+    EXPECT_EQ(side(5, 2), 1);
+    EXPECT_EQ(side(5, 0), kNoSideNeighbour);
+    ExpectSameAsFreshBuild();
+    // After an edit the table still agrees, vertex by vertex.
+    DeleteFace(2);
+    FindSideNeighbours(index, sides.data(), 6);
+    EXPECT_EQ(side(0, 1), 1);
+    EXPECT_EQ(side(1, 3), 0);
+    ExpectSameAsFreshBuild();
+}
 
 TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)
 {

@@ -100,6 +100,13 @@ void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
         counts[k] = FindFacesWithEdge(index, points[k], points[(k + 1) % n], lists[k]);
 }
 
+void FindSideNeighbours(const MeshIndex& /*index*/, int* sides, int faceCount)
+{
+    // Every side is asked for, as the plain walk asks.
+    for (int k = 0; k < faceCount * kMaxFacePoints; ++k)
+        sides[k] = kAskForSide;
+}
+
 static void AppendUniqueTo(std::vector<int>& list, int key)
 {
     for (int entry : list)
