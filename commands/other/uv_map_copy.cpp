@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <memory>
 #include <new>
 
@@ -24,18 +25,16 @@ struct FaceVisit {
 
 // The source walk's record: one entry per face, in the order taken.
 struct VisitList {
-    const MeshIndex* sourceIndex;
     FaceVisit* entries;
     int count;
     int capacity;
 };
 
 // A target walk in progress: which source visit pairs with the next target
-// face. `targetIndex` holds the target's faces.
+// face.
 struct TargetPairing {
     ObjectHandle source;
     ObjectHandle target;
-    const MeshIndex* targetIndex;
     const VisitList* visits;
     int next;
 };
@@ -53,9 +52,9 @@ static int FindPosition(const int* points, int count, int vertex)
 
 // The states of a face during a walk. A waiting face is on the stack exactly
 // once; the state spares searching the stack for it.
-constexpr int kUnseen = 0;
-constexpr int kVisited = 1;
-constexpr int kWaiting = 2;
+constexpr unsigned char kUnseen = 0;
+constexpr unsigned char kVisited = 1;
+constexpr unsigned char kWaiting = 2;
 
 int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace, int startAnchor,
                      const FaceWalkScratch& scratch, FaceVisitAction action, void* context)
@@ -63,52 +62,62 @@ int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace,
     const int faceCount = ObjGetFaceCount(object);
     if (faceCount > scratch.capacity || startFace < 0 || startFace >= faceCount)
         return 0;
-    int* state = scratch.visited;
+    // A byte per face keeps the states of a million faces in the cache.
+    unsigned char* state = scratch.states;
     int* stackFaces = scratch.stackFaces;
     int* stackAnchors = scratch.stackAnchors;
-    for (int i = 0; i < faceCount; ++i) {
-        state[i] = kUnseen;
-        stackFaces[i] = 0;
-        stackAnchors[i] = 0;
-    }
-    stackFaces[0] = startFace;
-    stackAnchors[0] = startAnchor;
-    state[startFace] = kWaiting;
-    int stackCount = 1;
+    std::fill(state, state + faceCount, kUnseen);
+    // Most sides have their answer in the table; the rest are asked for
+    // face by face.
+    FindSideNeighbours(index, scratch.sides, faceCount);
+    // Pushes `next`, reached across a side starting at `anchor`, unless it
+    // is visited or waiting already.
+    int stackCount = 0;
+    const auto push = [&](int next, int anchor) {
+        if (next < 0 || next >= faceCount || state[next] != kUnseen)
+            return;
+        // The stack holds distinct faces that are not visited yet: there
+        // is always room for one more.
+        assert(stackCount < faceCount);
+        stackFaces[stackCount] = next;
+        stackAnchors[stackCount] = anchor;
+        state[next] = kWaiting;
+        ++stackCount;
+    };
+    push(startFace, startAnchor);
     while (stackCount > 0) {
         --stackCount;
         const int face = stackFaces[stackCount];
         const int anchor = stackAnchors[stackCount];
         assert(state[face] == kWaiting);
         state[face] = kVisited;
-        if (!action(context, face, anchor))
-            break;
         int points[kMaxFacePoints];
         const int n = IndexedFacePoints(index, face, points);
+        if (!action(context, face, anchor, points, n))
+            break;
         if (n == 0)
             continue;
-        // The faces along every side k (points k and k + 1), walked from
-        // the anchor's side on. Only a face that repeats a vertex can lack
-        // its anchor; its sides are then walked from side 0.
+        // The faces along every side k (points k and k + 1, in ascending
+        // order), walked from the anchor's side on. Only a face that repeats
+        // a vertex can lack its anchor; its sides are then walked from side 0.
+        const int* across = scratch.sides + static_cast<size_t>(face) * kMaxFacePoints;
+        bool askEverySide = false;
+        for (int side = 0; side < n; ++side)
+            askEverySide |= across[side] == kAskForSide;
+        const int start = std::max(FindPosition(points, n, anchor), 0);
+        if (!askEverySide) {
+            // Each side lists the face itself, visited now, and at most
+            // the one other face the table names.
+            for (int step = 0, side = start; step < n; ++step, side = side + 1 == n ? 0 : side + 1)
+                push(across[side], points[side]);
+            continue;
+        }
         int neighbours[kMaxFacePoints][kMaxEdgeFaces];
         int found[kMaxFacePoints];
         FindFacesAlongSides(index, points, n, neighbours, found);
-        const int start = std::max(FindPosition(points, n, anchor), 0);
-        for (int step = 0; step < n; ++step) {
-            const int side = (start + step) % n;
-            for (int i = 0; i < found[side]; ++i) {
-                const int next = neighbours[side][i];
-                if (next < 0 || next >= faceCount || state[next] != kUnseen)
-                    continue;
-                // The stack holds distinct faces that are not visited yet, and
-                // `face` is visited: there is always room for one more.
-                assert(stackCount < faceCount);
-                stackFaces[stackCount] = next;
-                stackAnchors[stackCount] = points[side];
-                state[next] = kWaiting;
-                ++stackCount;
-            }
-        }
+        for (int step = 0, side = start; step < n; ++step, side = side + 1 == n ? 0 : side + 1)
+            for (int i = 0; i < found[side]; ++i)
+                push(neighbours[side][i], points[side]);
     }
     return 1;
 }
@@ -141,25 +150,25 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
 }
 
 // Visit action of the source walk: records the face and its anchor.
-static int RecordVisit(void* context, int face, int anchor)
+static int RecordVisit(void* context, int face, int anchor, const int* points, int count)
 {
     VisitList& list = *static_cast<VisitList*>(context);
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
-    int points[kMaxFacePoints];
-    const int n = IndexedFacePoints(*list.sourceIndex, face, points);
-    list.entries[list.count++] = {face, anchor, static_cast<signed char>(n),
-                                  static_cast<signed char>(FindPosition(points, n, anchor))};
+    list.entries[list.count++] = {face, anchor, static_cast<signed char>(count),
+                                  static_cast<signed char>(FindPosition(points, count, anchor))};
     return 1;
 }
 
-// Gives `targetFace` the coordinates of `sourceFace`, turned so that the
-// corner holding `targetAnchor` receives those of the corner holding
-// `sourceAnchor`, and the following corners follow in point order. Faces of
-// different point counts are left alone: the source has no coordinate for
-// every corner of the target.
+// Gives `targetFace` (points targetPoints[0..targetCount-1]) the
+// coordinates of the visited source face, turned so that the corner holding
+// `targetAnchor` receives those of the corner holding the source anchor,
+// and the following corners follow in point order. Faces of different point
+// counts are left alone: the source has no coordinate for every corner of
+// the target.
 static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, ObjectHandle target,
-                                const MeshIndex& targetIndex, int targetFace, int targetAnchor)
+                                int targetFace, int targetAnchor, const int* targetPoints,
+                                int targetCount)
 {
     // The coordinates twice in a row: any n consecutive entries starting
     // at 0 to n - 1 are the face's coordinates turned by that many corners.
@@ -171,9 +180,6 @@ static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, Obj
     for (int k = 0; k < sourceCount; ++k)
         coordinates[sourceCount + k] = coordinates[k];
     const int sourcePos = visit.anchorPosition;
-
-    int targetPoints[kMaxFacePoints];
-    const int targetCount = IndexedFacePoints(targetIndex, targetFace, targetPoints);
     if (targetCount == 0 || targetCount != sourceCount || sourcePos < 0)
         return;
     const int targetPos = FindPosition(targetPoints, targetCount, targetAnchor);
@@ -185,13 +191,13 @@ static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, Obj
 
 // Visit action of a target walk: pairs the face with the next source visit,
 // and ends the walk once every source face has been paired.
-static int CopyPairedFace(void* context, int face, int anchor)
+static int CopyPairedFace(void* context, int face, int anchor, const int* points, int count)
 {
     TargetPairing& pairing = *static_cast<TargetPairing*>(context);
     if (pairing.next == pairing.visits->count)
         return 0;
     const FaceVisit visit = pairing.visits->entries[pairing.next++];
-    CopyFaceCoordinates(pairing.source, visit, pairing.target, *pairing.targetIndex, face, anchor);
+    CopyFaceCoordinates(pairing.source, visit, pairing.target, face, anchor, points, count);
     return 1;
 }
 
@@ -242,10 +248,13 @@ int CopyUVMap(DocumentHandle document)
     const int objectCount = DocGetObjectCount(document);
     const int capacity = LargestFaceCount(document, objectCount);
     std::unique_ptr<FaceVisit[]> visitEntries(new (std::nothrow) FaceVisit[std::max(capacity, 1)]);
-    std::unique_ptr<int[]> visited = AllocateInts(capacity);
+    std::unique_ptr<unsigned char[]> states(
+        new (std::nothrow) unsigned char[static_cast<size_t>(std::max(capacity, 1))]);
     std::unique_ptr<int[]> stackFaces = AllocateInts(capacity);
     std::unique_ptr<int[]> stackAnchors = AllocateInts(capacity);
-    if (!visitEntries || !visited || !stackFaces || !stackAnchors)
+    std::unique_ptr<int[]> sides =
+        capacity <= INT_MAX / kMaxFacePoints ? AllocateInts(capacity * kMaxFacePoints) : nullptr;
+    if (!visitEntries || !states || !stackFaces || !stackAnchors || !sides)
         return 0;
     // Room for the index of the largest object, so that no build below can
     // fail for want of memory.
@@ -253,10 +262,10 @@ int CopyUVMap(DocumentHandle document)
     if (!ReserveMeshIndex(index, LargestVertexCount(document, objectCount), capacity) ||
         !BuildMeshIndex(index, source))
         return 0;
-    const FaceWalkScratch scratch = {visited.get(), stackFaces.get(), stackAnchors.get(),
-                                     capacity};
+    const FaceWalkScratch scratch = {states.get(), stackFaces.get(), stackAnchors.get(),
+                                     sides.get(), capacity};
 
-    VisitList visits = {&index, visitEntries.get(), 0, capacity};
+    VisitList visits = {visitEntries.get(), 0, capacity};
     AnchoredFaceWalk(source, index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
 
     for (int j = 0; j < objectCount; ++j) {
@@ -269,7 +278,7 @@ int CopyUVMap(DocumentHandle document)
         if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
             !BuildMeshIndex(index, target))
             continue;
-        TargetPairing pairing = {source, target, &index, &visits, 0};
+        TargetPairing pairing = {source, target, &visits, 0};
         AnchoredFaceWalk(target, index, targetFace, targetAnchor, scratch, CopyPairedFace,
                          &pairing);
     }

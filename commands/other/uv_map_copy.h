@@ -7,17 +7,23 @@
 #include "geom/topology.h"
 
 // Called for each face the walk takes from its stack, with the vertex from
-// which the face's edges are walked. Returns 1 to go on, 0 to end the walk.
-using FaceVisitAction = int (*)(void* context, int face, int anchor);
+// which the face's edges are walked and the face's points as the walk read
+// them (count 0: an empty slot or a face of more than four points). Returns
+// 1 to go on, 0 to end the walk.
+using FaceVisitAction = int (*)(void* context, int face, int anchor, const int* points,
+                                int count);
 
-// The caller-owned working arrays of a walk, `capacity` ints each: one state
-// per face (unseen, visited, or waiting on the stack), and the stack of faces
-// with their anchors in the same slots. Owning them outside the walk lets a
-// command obtain all its memory before it changes anything.
+// The caller-owned working arrays of a walk, `capacity` entries each: one
+// state per face (unseen, visited, or waiting on the stack), the stack of
+// faces with their anchors in the same slots, and `sides`, kMaxFacePoints
+// ints per face, for the faces across each side (FindSideNeighbours). Owning
+// them outside the walk lets a command obtain all its memory before it
+// changes anything.
 struct FaceWalkScratch {
-    int* visited;
+    unsigned char* states;
     int* stackFaces;
     int* stackAnchors;
+    int* sides;
     int capacity;
 };
 

@@ -66,7 +66,7 @@ void SelectStart(host::Object& obj, int face, int vertex)
     host::SelectVertex(obj, vertex);
 }
 
-int StopAfterTwo(void* context, int face, int anchor)
+int StopAfterTwo(void* context, int face, int anchor, const int* /*points*/, int /*count*/)
 {
     Pairs& visits = *static_cast<Pairs*>(context);
     visits.push_back({face, anchor});
@@ -79,10 +79,11 @@ TEST(AnchoredFaceWalk, GridIsWalkedDepthFirstFromTheAnchor)
     host::Document doc;
     // f0 (0 1 4 3), f1 (1 2 5 4), f2 (3 4 7 6), f3 (4 5 8 7)
     host::Object& obj = NewGrid(doc, 2, 2);
-    std::vector<int> visited(4), faces(4), anchors(4);
-    FaceWalkScratch scratch = {visited.data(), faces.data(), anchors.data(), 4};
+    std::vector<unsigned char> states(4);
+    std::vector<int> faces(4), anchors(4), sides(4 * kMaxFacePoints);
+    FaceWalkScratch scratch = {states.data(), faces.data(), anchors.data(), sides.data(), 4};
     Pairs visits;
-    const FaceVisitAction record = [](void* context, int face, int anchor) {
+    const FaceVisitAction record = [](void* context, int face, int anchor, const int*, int) {
         static_cast<Pairs*>(context)->push_back({face, anchor});
         return 1;
     };
