@@ -347,6 +347,22 @@ static unsigned char* LineFlag(void* doc, int objectIndex, int faceIndex, int li
     return &f->lineSelected[lineIndex];
 }
 
+// The selection flags as the queries read them: a flag the arrays do not
+// hold yet is clear, so a query never grows them (and stays a plain read).
+static bool VertexFlagSet(void* doc, int objectIndex, int vertexIndex)
+{
+    const Object* o = ObjectAt(doc, objectIndex);
+    return o && IndexIn(vertexIndex, o->vertices.size()) &&
+           IndexIn(vertexIndex, o->vertexSelected.size()) && o->vertexSelected[vertexIndex] != 0;
+}
+
+static bool LineFlagSet(void* doc, int objectIndex, int faceIndex, int lineIndex)
+{
+    const Face* f = FaceAt(ObjectAt(doc, objectIndex), faceIndex);
+    return f && IndexIn(lineIndex, f->points.size()) &&
+           IndexIn(lineIndex, f->lineSelected.size()) && f->lineSelected[lineIndex] != 0;
+}
+
 static Face* SelectableFace(void* doc, int objectIndex, int faceIndex)
 {
     return UsedFaceAt(ObjectAt(doc, objectIndex), faceIndex);
@@ -374,8 +390,7 @@ HOST_EXPORT int MQDoc_DeleteSelectVertex(void* doc, int objectIndex, int vertexI
 HOST_EXPORT int MQDoc_IsSelectVertex(void* doc, int objectIndex, int vertexIndex)
 {
     TRACE("MQDoc_IsSelectVertex", objectIndex, vertexIndex);
-    const unsigned char* flag = VertexFlag(doc, objectIndex, vertexIndex);
-    return (flag && *flag) ? 1 : 0;
+    return VertexFlagSet(doc, objectIndex, vertexIndex) ? 1 : 0;
 }
 
 HOST_EXPORT int MQDoc_AddSelectLine(void* doc, int objectIndex, int faceIndex, int lineIndex)
@@ -400,8 +415,7 @@ HOST_EXPORT int MQDoc_DeleteSelectLine(void* doc, int objectIndex, int faceIndex
 HOST_EXPORT int MQDoc_IsSelectLine(void* doc, int objectIndex, int faceIndex, int lineIndex)
 {
     TRACE("MQDoc_IsSelectLine", objectIndex, faceIndex, lineIndex);
-    const unsigned char* flag = LineFlag(doc, objectIndex, faceIndex, lineIndex);
-    return (flag && *flag) ? 1 : 0;
+    return LineFlagSet(doc, objectIndex, faceIndex, lineIndex) ? 1 : 0;
 }
 
 HOST_EXPORT int MQDoc_AddSelectFace(void* doc, int objectIndex, int faceIndex)
