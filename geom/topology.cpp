@@ -71,6 +71,7 @@ static void ClearMeshIndex(MeshIndex& index)
     index.strayFaces.clear();
     index.neighbourStamp.clear();
     index.vertexFlags.clear();
+    index.placedFaces.clear();
     index.stamp = 0;
     index.anyRepeated = false;
     index.anyDeleted = false;
@@ -97,6 +98,112 @@ static void MakeIncidentRoom(MeshIndex& index, size_t count)
     index.incidentCapacity = room;
 }
 
+// Sets every side of face `face` that joins a and b to `value`.
+static void SetSidesJoining(const MeshIndex& index, int* sides, int face, int a, int b, int value)
+{
+    const MeshIndexFace& entry = FaceAt(index, face);
+    const int n = entry.count;
+    for (int j = 0; j < n; ++j) {
+        const int p = entry.points[j];
+        const int q = entry.points[j + 1 == n ? 0 : j + 1];
+        if ((p == a && q == b) || (p == b && q == a))
+            sides[static_cast<size_t>(face) * kMaxFacePoints + static_cast<size_t>(j)] = value;
+    }
+}
+
+// Calls found(h) for each face h in both ascending runs.
+template <typename Found>
+static void ForEachInBoth(const int* a, const int* aEnd, const int* b, const int* bEnd, Found found)
+{
+    while (a != aEnd && b != bEnd) {
+        if (*a < *b) {
+            ++a;
+        } else if (*b < *a) {
+            ++b;
+        } else {
+            found(*a);
+            ++a;
+            ++b;
+        }
+    }
+}
+
+// For a pair of points (a, b) of face f, while the faces are placed from the
+// last to the first: the faces above f that hold both are those in both
+// runs, from the cursors on. Makes f a holder of the pair for them: with
+// one such face h, h had the pair to itself until now (else f would see the
+// others too) and its sides joining a and b now list f; with more, those
+// sides list three faces or more and are asked for. Returns what f's own
+// side joining a and b lists besides f: kNoSideNeighbour, h or kAskForSide.
+static int PairWithFacesAbove(const MeshIndex& index, int* sides, int f, int a, int b)
+{
+    const int* incident = index.incident.get();
+    const int* cursor = index.firstFace.data() + 1;
+    const unsigned char* placed = index.placedFaces.data();
+    if (placed[a] == 0 || placed[b] == 0)
+        return kNoSideNeighbour;   // nothing above f holds one of them
+    const int* aRun = incident + cursor[a];
+    const int* bRun = incident + cursor[b];
+    int above = 0;
+    int first = kNoSideNeighbour;
+    ForEachInBoth(aRun, aRun + placed[a], bRun, bRun + placed[b], [&](int h) {
+        if (above++ == 0)
+            first = h;
+    });
+    if (above == 0)
+        return kNoSideNeighbour;
+    if (above == 1) {
+        SetSidesJoining(index, sides, first, a, b, f);
+        return first;
+    }
+    ForEachInBoth(aRun, aRun + placed[a], bRun, bRun + placed[b], [&](int h) {
+        SetSidesJoining(index, sides, h, a, b, kAskForSide);
+    });
+    return kAskForSide;
+}
+
+// The placing pass of a build whose vertices are all plain, filling the
+// side table as FindSideNeighbours would: faces are placed from the last to
+// the first, so when face f comes, each vertex's run holds, from its cursor
+// on, exactly its faces above f (placedFaces of them), and every pair of
+// f's points is settled with those faces (PairWithFacesAbove): its sides,
+// and for a quad its diagonals, which make f a holder of the pair too.
+// Faces below f that hold a pair come later and mend f's entry the same
+// way. A vertex with more faces than a byte counts has all its sides asked
+// for, by every face.
+static void PlaceFacesWithSides(MeshIndex& index, int faceCount, int* sides)
+{
+    int* incident = index.incident.get();
+    int* cursor = index.firstFace.data() + 1;
+    unsigned char* placed = index.placedFaces.data();
+    const unsigned char* flags = index.vertexFlags.data();
+    const auto crowded = [flags](int a, int b) { return ((flags[a] | flags[b]) & kVertexCrowded) != 0; };
+    for (int f = faceCount - 1; f >= 0; --f) {
+        const MeshIndexFace& face = FaceAt(index, f);
+        const int n = face.count;
+        const int* p = face.points;
+        int* across = sides + static_cast<size_t>(f) * kMaxFacePoints;
+        for (int k = 0; k < n; ++k) {
+            const int a = p[k];
+            const int b = p[k + 1 == n ? 0 : k + 1];
+            assert(IsIndexedVertex(index, a) && IsIndexedVertex(index, b));
+            // A face of one point joins it to itself: asked, as by the lookups.
+            across[k] = (a == b || crowded(a, b)) ? kAskForSide
+                                                  : PairWithFacesAbove(index, sides, f, a, b);
+        }
+        for (int k = n; k < kMaxFacePoints; ++k)
+            across[k] = kAskForSide;
+        if (n == 4)
+            for (int k = 0; k < 2; ++k)
+                if (!crowded(p[k], p[k + 2]))
+                    PairWithFacesAbove(index, sides, f, p[k], p[k + 2]);
+        for (int k = 0; k < n; ++k) {
+            incident[--cursor[p[k]]] = f;
+            ++placed[p[k]];
+        }
+    }
+}
+
 // The passes of a build: read the faces once through the host, counting
 // each vertex's faces into firstFace[v + 1]; turn the counts into the ends
 // of the runs; then place the faces from the last to the first, each at the
@@ -108,7 +215,7 @@ static void MakeIncidentRoom(MeshIndex& index, size_t count)
 // read, so the counting waits for a second pass over the faces copied.
 static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount, int faceCount,
                           MeshIndexFaceHook hook, void* context, const unsigned char* listed,
-                          int listedCount)
+                          int listedCount, int* sides)
 {
     const auto isListed = [listed, listedCount](int p) {
         return listed == nullptr || (p < listedCount && listed[p] != 0);
@@ -154,6 +261,16 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
             }
         }
     }
+    // Sides are worked out while the faces are placed when every vertex
+    // is plain; else from the finished index.
+    const bool sidesWhilePlacing =
+        sides != nullptr && listed == nullptr && index.strayFaces.empty() && !index.anyRepeated;
+    if (sidesWhilePlacing) {
+        for (size_t v = 0; v < vertices; ++v)
+            if (index.firstFace[v + 1] > kMostPlacedFaces)
+                index.vertexFlags[v] |= kVertexCrowded;
+        index.placedFaces.assign(vertices, 0);
+    }
     for (size_t v = 0; v < vertices; ++v)
         index.firstFace[v + 1] += index.firstFace[v];
     // Every entry is written below, so none is cleared first.
@@ -161,12 +278,17 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
     MakeIncidentRoom(index, total);
     index.incidentSize = total;
     int* incident = index.incident.get();
-    for (int f = faceCount - 1; f >= 0; --f) {
-        const MeshIndexFace& face = FaceAt(index, f);
-        for (int k = 0; k < face.count; ++k) {
-            const int p = face.points[k];
-            if (IsIndexedVertex(index, p) && isListed(p) && !RepeatsEarlierPoint(face.points, k))
-                incident[--index.firstFace[static_cast<size_t>(p) + 1]] = f;
+    if (sidesWhilePlacing) {
+        PlaceFacesWithSides(index, faceCount, sides);
+    } else {
+        for (int f = faceCount - 1; f >= 0; --f) {
+            const MeshIndexFace& face = FaceAt(index, f);
+            for (int k = 0; k < face.count; ++k) {
+                const int p = face.points[k];
+                if (IsIndexedVertex(index, p) && isListed(p) &&
+                    !RepeatsEarlierPoint(face.points, k))
+                    incident[--index.firstFace[static_cast<size_t>(p) + 1]] = f;
+            }
         }
     }
     // firstFace[v + 1] now starts v's run: move every start down one.
@@ -174,6 +296,8 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
     index.firstFace[vertices] = static_cast<int>(total);
     index.listedOnly = listed;
     index.listedCount = listedCount;
+    if (sides != nullptr && !sidesWhilePlacing)
+        FindSideNeighbours(index, sides, faceCount);
 }
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
@@ -186,8 +310,10 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hoo
     return BuildMeshIndex(index, object, hook, context, nullptr, 0);
 }
 
-bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context,
-                    const unsigned char* listed, int listedCount)
+// BuildMeshIndex with every option: a hook, a listed subset, a side table.
+static bool BuildMeshIndexWith(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook,
+                               void* context, const unsigned char* listed, int listedCount,
+                               int* sides)
 {
     assert(object != nullptr);
     ClearMeshIndex(index);
@@ -197,12 +323,24 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hoo
     if (faceCount > INT_MAX / kMaxFacePoints || vertexCount == INT_MAX)
         return false;
     try {
-        FillMeshIndex(index, object, vertexCount, faceCount, hook, context, listed, listedCount);
+        FillMeshIndex(index, object, vertexCount, faceCount, hook, context, listed, listedCount,
+                      sides);
     } catch (const std::bad_alloc&) {
         ClearMeshIndex(index);
         return false;
     }
     return true;
+}
+
+bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context,
+                    const unsigned char* listed, int listedCount)
+{
+    return BuildMeshIndexWith(index, object, hook, context, listed, listedCount, nullptr);
+}
+
+bool BuildMeshIndexWithSides(MeshIndex& index, ObjectHandle object, int* sides)
+{
+    return BuildMeshIndexWith(index, object, nullptr, nullptr, nullptr, 0, sides);
 }
 
 bool ReserveMeshIndex(MeshIndex& index, int vertexCount, int faceCount)
@@ -217,6 +355,7 @@ bool ReserveMeshIndex(MeshIndex& index, int vertexCount, int faceCount)
         index.firstFace.reserve(vertices + 1);
         index.strayFaces.reserve(faces);
         index.vertexFlags.reserve(Headroom(vertices));
+        index.placedFaces.reserve(vertices);
         MakeIncidentRoom(index, faces * kMaxFacePoints);
     } catch (const std::bad_alloc&) {
         return false;

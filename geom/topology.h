@@ -50,6 +50,10 @@ struct MeshIndexFree {
 
 // Bits of MeshIndex::vertexFlags.
 constexpr unsigned char kVertexRepeated = 2;   // some face has named it twice
+constexpr unsigned char kVertexCrowded = 4;    // more faces than placedFaces counts
+
+// Most faces of one vertex a build with a side table counts in a byte.
+constexpr int kMostPlacedFaces = 255;
 
 // The faces of one object and, per vertex, the faces that use it. Commands
 // use it only through the functions below; the fields are its own.
@@ -88,6 +92,8 @@ struct MeshIndex {
     // empty until a vertex has many neighbours).
     std::vector<unsigned char> vertexFlags;
     std::vector<unsigned int> neighbourStamp;
+    // Per vertex, while a build fills a side table: its faces placed so far.
+    std::vector<unsigned char> placedFaces;
     unsigned int stamp = 0;     // the last stamp used
     bool anyRepeated = false;   // some vertex carries kVertexRepeated
     bool anyDeleted = false;    // a face was deleted since the build
@@ -121,6 +127,13 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hoo
 // vertex is an error (asserted); vertices added later are always listed.
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook,
                     void* context, const unsigned char* listed, int listedCount);
+
+// BuildMeshIndex that also fills the side table of the object's faces, as
+// FindSideNeighbours gives it, into `sides` (kMaxFacePoints ints for each
+// face of the object). When no face names a vertex twice or a point outside
+// the object, each side is worked out as the build places its faces, from
+// the runs it is writing anyway; otherwise from the finished index.
+bool BuildMeshIndexWithSides(MeshIndex& index, ObjectHandle object, int* sides);
 
 // Makes room, before any edit, for an index of an object of up to
 // `vertexCount` vertices and `faceCount` faces to be built without

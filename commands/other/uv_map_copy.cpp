@@ -67,9 +67,6 @@ int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace,
     int* stackFaces = scratch.stackFaces;
     int* stackAnchors = scratch.stackAnchors;
     std::fill(state, state + faceCount, kUnseen);
-    // Most sides have their answer in the table; the rest are asked for
-    // face by face.
-    FindSideNeighbours(index, scratch.sides, faceCount);
     // Pushes `next`, reached across a side starting at `anchor`, unless it
     // is visited or waiting already.
     int stackCount = 0;
@@ -260,7 +257,7 @@ int CopyUVMap(DocumentHandle document)
     // fail for want of memory.
     MeshIndex index;
     if (!ReserveMeshIndex(index, LargestVertexCount(document, objectCount), capacity) ||
-        !BuildMeshIndex(index, source))
+        !BuildMeshIndexWithSides(index, source, sides.get()))
         return 0;
     const FaceWalkScratch scratch = {states.get(), stackFaces.get(), stackAnchors.get(),
                                      sides.get(), capacity};
@@ -276,7 +273,7 @@ int CopyUVMap(DocumentHandle document)
             continue;
         int targetFace = 0, targetAnchor = 0;
         if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
-            !BuildMeshIndex(index, target))
+            !BuildMeshIndexWithSides(index, target, sides.get()))
             continue;
         TargetPairing pairing = {source, target, &visits, 0};
         AnchoredFaceWalk(target, index, targetFace, targetAnchor, scratch, CopyPairedFace,

@@ -16,9 +16,9 @@ using FaceVisitAction = int (*)(void* context, int face, int anchor, const int* 
 // The caller-owned working arrays of a walk, `capacity` entries each: one
 // state per face (unseen, visited, or waiting on the stack), the stack of
 // faces with their anchors in the same slots, and `sides`, kMaxFacePoints
-// ints per face, for the faces across each side (FindSideNeighbours). Owning
-// them outside the walk lets a command obtain all its memory before it
-// changes anything.
+// ints per face: the side table of the object walked (FindSideNeighbours or
+// BuildMeshIndexWithSides), filled by the caller. Owning them outside the
+// walk lets a command obtain all its memory before it changes anything.
 struct FaceWalkScratch {
     unsigned char* states;
     int* stackFaces;
@@ -28,8 +28,9 @@ struct FaceWalkScratch {
 };
 
 // Depth-first walk over the faces joined to `startFace` by shared edges;
-// `index` holds the object's faces, and the walk reads them and the faces
-// across their edges (FindFacesWithEdge) from it. Each face
+// `index` holds the object's faces and `scratch.sides` their side table; the
+// walk reads the faces across their edges from the table, and asks the
+// index (FindFacesWithEdge) where the table says to. Each face
 // taken from the stack is visited once; then its edges are walked from its
 // anchor on in the face's point order, and every face sharing an edge that is
 // neither visited nor waiting is pushed with the edge's first vertex as its

@@ -99,6 +99,13 @@ protected:
         }
         ExpectSideTableAgrees(index);
         ExpectSideTableAgrees(fresh);
+        // A build that fills the table as it goes gives the same table.
+        std::vector<int> built(object.faces.size() * kMaxFacePoints);
+        std::vector<int> asked(built.size());
+        MeshIndex withSides;
+        ASSERT_TRUE(BuildMeshIndexWithSides(withSides, Handle(), built.data()));
+        FindSideNeighbours(fresh, asked.data(), faceCount);
+        EXPECT_EQ(built, asked);
         EXPECT_TRUE(MeshIndexFollowsObject(index));
     }
 
@@ -159,6 +166,49 @@ TEST_F(MeshIndexTest, TheSideTableNamesTheOneFaceAcrossAndLeavesTheRestToAsk)
     EXPECT_EQ(side(0, 1), 1);
     EXPECT_EQ(side(1, 3), 0);
     ExpectSameAsFreshBuild();
+}
+
+// Meshes where no face repeats a vertex or names one the object lacks: the
+// builds that fill the side table while placing the faces.
+TEST_F(MeshIndexTest, PlainMeshesGetTheSameSideTableFromTheBuild)
+{
+    std::mt19937 dice(11);
+    const auto pick = [&dice](int count) { return static_cast<int>(dice() % static_cast<unsigned>(count)); };
+    AddVertices(9);
+    for (int round = 0; round < 60; ++round) {
+        // One to four distinct points, so that sides are shared by one, two
+        // or more faces, and some faces hold two points diagonally.
+        Ints points;
+        const size_t n = static_cast<size_t>(1 + pick(4));
+        while (points.size() < n) {
+            const int p = pick(9);
+            if (std::find(points.begin(), points.end(), p) == points.end())
+                points.push_back(p);
+        }
+        host::AddFace(object, points);
+        if (round % 7 == 6)
+            host::DeleteFace(object, pick(static_cast<int>(object.faces.size())));
+        ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+        ExpectSameAsFreshBuild();
+    }
+}
+
+TEST_F(MeshIndexTest, AVertexWithMoreFacesThanAByteCountsHasItsSidesAsked)
+{
+    // A fan of 300 triangles around vertex 0, each sharing a side with the next.
+    AddVertices(302);
+    for (int i = 1; i <= 300; ++i)
+        host::AddFace(object, {0, i, i + 1});
+    host::AddFace(object, {5, 4, 301});   // across the fan's rim from face 3
+    MeshIndex built;
+    std::vector<int> sides(301 * kMaxFacePoints);
+    ASSERT_TRUE(BuildMeshIndexWithSides(built, Handle(), sides.data()));
+    EXPECT_EQ(sides[0 * kMaxFacePoints + 0], kAskForSide);   // side 0-1, at the crowded vertex
+    EXPECT_EQ(sides[3 * kMaxFacePoints + 1], 300);           // side 4-5, away from it
+    EXPECT_EQ(sides[300 * kMaxFacePoints + 0], 3);
+    EXPECT_EQ(sides[300 * kMaxFacePoints + 1], kNoSideNeighbour);
+    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    ExpectSideTableAgrees(index);
 }
 
 TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)

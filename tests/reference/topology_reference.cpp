@@ -5,6 +5,7 @@
 // require both modules to leave identical documents.
 #include "geom/topology.h"
 
+#include <algorithm>
 #include <cassert>
 
 bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
@@ -32,6 +33,13 @@ bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hoo
             hook(context, face, points, n);
         }
     }
+    return true;
+}
+
+bool BuildMeshIndexWithSides(MeshIndex& index, ObjectHandle object, int* sides)
+{
+    BuildMeshIndex(index, object);
+    FindSideNeighbours(index, sides, std::max(ObjGetFaceCount(object), 0));
     return true;
 }
 

@@ -88,7 +88,7 @@ TEST(AnchoredFaceWalk, GridIsWalkedDepthFirstFromTheAnchor)
         return 1;
     };
     MeshIndex index;
-    ASSERT_TRUE(BuildMeshIndex(index, HandleOf(obj)));
+    ASSERT_TRUE(BuildMeshIndexWithSides(index, HandleOf(obj), sides.data()));
     EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, record, &visits), 1);
     EXPECT_EQ(visits, (Pairs{{0, 0}, {2, 4}, {3, 4}, {1, 1}}));
     // The action can end the walk; arrays too small for the object visit nothing.
