@@ -12,13 +12,12 @@
 
 namespace {
 
-// A face the source walk took, with the vertex its edges were walked from,
-// its point count (0: no usable face) and the anchor's position among its
-// points (-1: not there). The source is never written, so what its index
-// says of it holds for the whole run.
+// A face the source walk took, with its point count (0: no usable face) and
+// the position among its points of the vertex its edges were walked from
+// (-1: not there); the pairing needs no more of the anchor. The source is
+// never written, so what its index says of it holds for the whole run.
 struct FaceVisit {
     int face;
-    int anchor;
     signed char pointCount;       // 0 to kMaxFacePoints
     signed char anchorPosition;   // -1 to kMaxFacePoints - 1
 };
@@ -146,13 +145,13 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
     return 1;
 }
 
-// Visit action of the source walk: records the face and its anchor.
+// Visit action of the source walk: records the face and where its anchor is.
 static int RecordVisit(void* context, int face, int anchor, const int* points, int count)
 {
     VisitList& list = *static_cast<VisitList*>(context);
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
-    list.entries[list.count++] = {face, anchor, static_cast<signed char>(count),
+    list.entries[list.count++] = {face, static_cast<signed char>(count),
                                   static_cast<signed char>(FindPosition(points, count, anchor))};
     return 1;
 }
