@@ -111,7 +111,8 @@ static void SetSidesJoining(const MeshIndex& index, int* sides, int face, int a,
     }
 }
 
-// Calls found(h) for each face h in both ascending runs.
+// Calls found(h) for each face h in both ascending runs, in order, until
+// it returns false.
 template <typename Found>
 static void ForEachInBoth(const int* a, const int* aEnd, const int* b, const int* bEnd, Found found)
 {
@@ -121,7 +122,8 @@ static void ForEachInBoth(const int* a, const int* aEnd, const int* b, const int
         } else if (*b < *a) {
             ++b;
         } else {
-            found(*a);
+            if (!found(*a))
+                return;
             ++a;
             ++b;
         }
@@ -149,6 +151,7 @@ static int PairWithFacesAbove(const MeshIndex& index, int* sides, int f, int a, 
     ForEachInBoth(aRun, aRun + placed[a], bRun, bRun + placed[b], [&](int h) {
         if (above++ == 0)
             first = h;
+        return true;
     });
     if (above == 0)
         return kNoSideNeighbour;
@@ -158,6 +161,7 @@ static int PairWithFacesAbove(const MeshIndex& index, int* sides, int f, int a, 
     }
     ForEachInBoth(aRun, aRun + placed[a], bRun, bRun + placed[b], [&](int h) {
         SetSidesJoining(index, sides, h, a, b, kAskForSide);
+        return true;
     });
     return kAskForSide;
 }
@@ -763,19 +767,10 @@ static bool PlainRun(const MeshIndex& index, int v, const int*& first, const int
 static int IntersectRuns(const int* a, const int* aEnd, const int* b, const int* bEnd, int* list)
 {
     int found = 0;
-    while (a != aEnd && b != bEnd) {
-        if (*a < *b) {
-            ++a;
-        } else if (*b < *a) {
-            ++b;
-        } else {
-            list[found++] = *a;
-            if (found >= kMaxEdgeFaces)
-                break;
-            ++a;
-            ++b;
-        }
-    }
+    ForEachInBoth(a, aEnd, b, bEnd, [&](int h) {
+        list[found++] = h;
+        return found < kMaxEdgeFaces;
+    });
     return found;
 }
 
@@ -839,22 +834,6 @@ static int SideNeighbour(const MeshIndex& index, int face, int a, int b, PlainRu
     return holders == 1 ? kNoSideNeighbour : holders == 2 ? other : kAskForSide;
 }
 
-// Enters `face` as the one across the side of `other` that joins a and b,
-// if `other` has such a side: both sides then list the same two faces.
-static void EnterAcross(const MeshIndex& index, int* sides, int other, int a, int b, int face)
-{
-    const MeshIndexFace& entry = FaceAt(index, other);
-    const int n = entry.count;
-    for (int j = 0; j < n; ++j) {
-        const int p = entry.points[j];
-        const int q = entry.points[j + 1 == n ? 0 : j + 1];
-        if ((p == a && q == b) || (p == b && q == a)) {
-            sides[static_cast<size_t>(other) * kMaxFacePoints + static_cast<size_t>(j)] = face;
-            return;
-        }
-    }
-}
-
 // FindSideNeighbours over faces in ascending order, so that the runs and
 // faces it reads are mostly those it read just before. A side shared by two
 // faces is worked out once, from the lower face, and entered for both.
@@ -874,7 +853,7 @@ static void FillSideNeighbours(const MeshIndex& index, int* sides, int faceCount
             const int b = entry.points[k + 1 == n ? 0 : k + 1];
             across[k] = SideNeighbour(index, face, a, b, plain);
             if (across[k] > face && across[k] < faceCount)
-                EnterAcross(index, sides, across[k], a, b, face);
+                SetSidesJoining(index, sides, across[k], a, b, face);
         }
     }
 }
