@@ -16,6 +16,12 @@ namespace {
 
 using Ints = std::vector<int>;
 
+// A number in 0 .. count - 1.
+int Pick(std::mt19937& dice, int count)
+{
+    return static_cast<int>(dice() % static_cast<unsigned>(count));
+}
+
 class MeshIndexTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_EQ(BindHost(kivera_test::HostLibraryPath()), 1); }
@@ -173,7 +179,7 @@ TEST_F(MeshIndexTest, TheSideTableNamesTheOneFaceAcrossAndLeavesTheRestToAsk)
 TEST_F(MeshIndexTest, PlainMeshesGetTheSameSideTableFromTheBuild)
 {
     std::mt19937 dice(11);
-    const auto pick = [&dice](int count) { return static_cast<int>(dice() % static_cast<unsigned>(count)); };
+    const auto pick = [&dice](int count) { return Pick(dice, count); };
     AddVertices(9);
     for (int round = 0; round < 60; ++round) {
         // One to four distinct points, so that sides are shared by one, two
@@ -214,7 +220,7 @@ TEST_F(MeshIndexTest, AVertexWithMoreFacesThanAByteCountsHasItsSidesAsked)
 TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)
 {
     std::mt19937 dice(7);
-    const auto pick = [&dice](int count) { return static_cast<int>(dice() % static_cast<unsigned>(count)); };
+    const auto pick = [&dice](int count) { return Pick(dice, count); };
     AddVertices(8);
     for (int i = 0; i < 10; ++i)
         host::AddFace(object, {pick(8), pick(8), pick(8), pick(8)});
@@ -359,7 +365,7 @@ TEST_F(MeshIndexTest, TheBuildHookSeesEveryFaceInOrderAsTheIndexHoldsIt)
 TEST_F(MeshIndexTest, AnIndexListingSomeVerticesAnswersForThoseAsAFullOne)
 {
     std::mt19937 dice(11);
-    const auto pick = [&dice](int count) { return static_cast<int>(dice() % static_cast<unsigned>(count)); };
+    const auto pick = [&dice](int count) { return Pick(dice, count); };
     AddVertices(10);
     for (int i = 0; i < 14; ++i)
         host::AddFace(object, {pick(10), pick(10), pick(10), pick(10)});
