@@ -74,7 +74,6 @@ static void ClearMeshIndex(MeshIndex& index)
     index.placedFaces.clear();
     index.stamp = 0;
     index.anyRepeated = false;
-    index.anyDeleted = false;
     index.lost = false;
     index.listedOnly = nullptr;
     index.listedCount = 0;
@@ -560,7 +559,6 @@ bool MeshIndexDeleteFace(MeshIndex& index, int face)
     if (at != stray.end() && *at == face)
         stray.erase(at);
     entry.count = 0;
-    index.anyDeleted = true;
     return true;
 }
 
@@ -802,25 +800,14 @@ static bool FaceNames(const MeshIndexFace& entry, int w)
            (entry.points[3] == w);
 }
 
-// True when every vertex of the build is plain (PlainRun gives its faces
-// as its whole run): nothing edited, no stray point, no repeat.
-static bool AllVerticesPlain(const MeshIndex& index)
-{
-    return index.vertexCount == index.builtVertexCount && index.chainCount == 0 &&
-           index.strayFaces.empty() && !index.anyRepeated && index.listedOnly == nullptr &&
-           !index.anyDeleted;
-}
-
 // The table entry for side (a, b) of `face`: what FindFacesWithEdge(a, b)
-// reports, as the face itself and at most one other. `plain` tells whether
-// a vertex is plain and gives its run.
-template <typename PlainRunOf>
-static int SideNeighbour(const MeshIndex& index, int face, int a, int b, PlainRunOf plain)
+// reports, as the face itself and at most one other.
+static int SideNeighbour(const MeshIndex& index, int face, int a, int b)
 {
     const int* first;
     const int* last;
     const int* unused;
-    if (a == b || !plain(b, unused, unused) || !plain(a, first, last))
+    if (a == b || !PlainRun(index, b, unused, unused) || !PlainRun(index, a, first, last))
         return kAskForSide;
     // With a and b plain, the faces holding both are exactly those around
     // a that name b (each names each of them once): two hits.
@@ -834,13 +821,12 @@ static int SideNeighbour(const MeshIndex& index, int face, int a, int b, PlainRu
     return holders == 1 ? kNoSideNeighbour : holders == 2 ? other : kAskForSide;
 }
 
-// FindSideNeighbours over faces in ascending order, so that the runs and
-// faces it reads are mostly those it read just before. A side shared by two
-// faces is worked out once, from the lower face, and entered for both.
-template <typename PlainRunOf>
-static void FillSideNeighbours(const MeshIndex& index, int* sides, int faceCount,
-                               PlainRunOf plain)
+// Faces in ascending order, so that the runs and faces read are mostly
+// those read just before. A side shared by two faces is worked out once,
+// from the lower face, and entered for both.
+void FindSideNeighbours(const MeshIndex& index, int* sides, int faceCount)
 {
+    assert(faceCount >= 0 && faceCount <= static_cast<int>(index.faces.size()));
     std::fill(sides, sides + static_cast<size_t>(faceCount) * kMaxFacePoints, kAskForSide);
     for (int face = 0; face < faceCount; ++face) {
         int* across = sides + static_cast<size_t>(face) * kMaxFacePoints;
@@ -851,31 +837,11 @@ static void FillSideNeighbours(const MeshIndex& index, int* sides, int faceCount
                 continue;   // entered from the face across
             const int a = entry.points[k];
             const int b = entry.points[k + 1 == n ? 0 : k + 1];
-            across[k] = SideNeighbour(index, face, a, b, plain);
+            across[k] = SideNeighbour(index, face, a, b);
             if (across[k] > face && across[k] < faceCount)
                 SetSidesJoining(index, sides, across[k], a, b, face);
         }
     }
-}
-
-void FindSideNeighbours(const MeshIndex& index, int* sides, int faceCount)
-{
-    assert(faceCount >= 0 && faceCount <= static_cast<int>(index.faces.size()));
-    if (AllVerticesPlain(index)) {
-        const int* incident = index.incident.get();
-        const int* firstFace = index.firstFace.data();
-        FillSideNeighbours(index, sides, faceCount,
-                           [incident, firstFace](int v, const int*& first, const int*& last) {
-                               first = incident + firstFace[v];
-                               last = incident + firstFace[v + 1];
-                               return true;
-                           });
-        return;
-    }
-    FillSideNeighbours(index, sides, faceCount,
-                       [&index](int v, const int*& first, const int*& last) {
-                           return PlainRun(index, v, first, last);
-                       });
 }
 
 // Neighbour lists up to this long are searched for a repeat; longer ones

@@ -96,7 +96,6 @@ struct MeshIndex {
     std::vector<unsigned char> placedFaces;
     unsigned int stamp = 0;     // the last stamp used
     bool anyRepeated = false;   // some vertex carries kVertexRepeated
-    bool anyDeleted = false;    // a face was deleted since the build
     bool lost = false;          // an edit could not be recorded
     // Set when only some vertices' faces were listed (see BuildMeshIndex).
     const unsigned char* listedOnly = nullptr;
