@@ -226,6 +226,22 @@ int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbou
 // Face points outside the vertex range lead nowhere.
 int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int* stack);
 
+// Asked by FloodFillFromSeeds whether vertex `v` starts a fill.
+using SeedTest = bool (*)(void* context, int v);
+
+// Labels with `label` exactly the vertices that FloodFillConnected with
+// `label` would label if called in turn from every vertex v, in ascending
+// order, for which isSeed(context, v) holds; isSeed is asked once for every
+// vertex of the object, in ascending order. `labels` and `scratch` hold one
+// int per vertex of the object; the scratch's contents afterwards are
+// scratch. Since every fill gives the same label, only the set reached
+// matters, not the order of the fills: the vertices are joined into the
+// pieces that the sides between unlabelled vertices make, and every piece
+// holding a seed is labelled. Uses the index's faces only, so an index that
+// lists no vertex's faces serves.
+void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int label, int* labels,
+                        int* scratch);
+
 // Faces of three or four points holding `vertex`, in face order; a face that
 // holds it twice is listed twice. Stops at `max` entries. Returns the count.
 int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int max);

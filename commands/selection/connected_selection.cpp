@@ -32,6 +32,13 @@ static void MarkWalls(void* context, int face, const int* facePoints, int count)
         [&marking](int v) { marking.labels[v] = 1; });
 }
 
+// A seed of the flood: a selected vertex.
+static bool IsSeed(void* context, int v)
+{
+    const WallMarking& marking = *static_cast<const WallMarking*>(context);
+    return DocIsSelectVertex(marking.document, marking.objectIndex, v) == 1;
+}
+
 // Floods one object from its selected vertices, walled in by the points of
 // its selected faces and lines, and selects everything labelled. `index`
 // is working memory shared by the objects.
@@ -46,13 +53,11 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
     if (!labels || !stack)
         return;   // no working memory for this object: its selection stays as it is
     WallMarking marking = {document, objectIndex, vertexCount, labels.get()};
-    if (!BuildMeshIndex(index, object, MarkWalls, &marking))
+    // The flood needs the faces alone, not every vertex's list of them.
+    static const unsigned char kNoVertexListed = 0;
+    if (!BuildMeshIndex(index, object, MarkWalls, &marking, &kNoVertexListed, 0))
         return;
-    // A seed already labelled (a wall point, or reached by an earlier seed)
-    // starts nothing.
-    for (int v = 0; v < vertexCount; ++v)
-        if (DocIsSelectVertex(document, objectIndex, v) == 1)
-            FloodFillConnected(index, v, 1, labels.get(), stack.get());
+    FloodFillFromSeeds(index, IsSeed, &marking, 1, labels.get(), stack.get());
     for (int v = 0; v < vertexCount; ++v)
         if (labels[v] != 0)
             DocAddSelectVertex(document, objectIndex, v);

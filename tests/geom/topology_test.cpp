@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -260,6 +261,63 @@ TEST_F(TopologyTest, IndicesOutsideTheObjectLeadNowhere)
     EXPECT_EQ(FloodFillConnected(Indexed(), 1, 5, labels.data(), stack.data()), 1);
     EXPECT_EQ(labels, (Ints{5, 5, 5, 5}));
     EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 1), {0, 0, 0}));
+}
+
+// Seeds for FloodFillFromSeeds: the listed vertices, and a record of what
+// was asked.
+struct SeedList {
+    Ints seeds;
+    Ints asked;
+};
+
+static bool IsListedSeed(void* context, int v)
+{
+    SeedList& list = *static_cast<SeedList*>(context);
+    list.asked.push_back(v);
+    return std::find(list.seeds.begin(), list.seeds.end(), v) != list.seeds.end();
+}
+
+TEST_F(TopologyTest, FillFromSeedsLabelsWhatFillsFromEachSeedWould)
+{
+    // Three pieces: 0..4 (a quad and a line), 5..7, and 8 alone; a face
+    // that repeats a point and a face naming points outside the object.
+    AddVertices(9);
+    AddFace({0, 1, 2, 3});
+    AddFace({3, 4});
+    AddFace({5, 6, 6, 7});
+    AddFaceUnchecked({7, 40, -3});
+    // Face-only index, as the command builds it.
+    static const unsigned char kNone = 0;
+    ASSERT_TRUE(BuildMeshIndex(index, Handle(), nullptr, nullptr, &kNone, 0));
+
+    // Two seeds in the first piece, one on a prelabelled vertex (a wall:
+    // it starts nothing and cuts 4 off), one on the lone vertex.
+    std::vector<int> labels(9, 0), scratch(9, -1);
+    labels[3] = 7;
+    SeedList list = {{1, 2, 3, 8}, {}};
+    FloodFillFromSeeds(index, IsListedSeed, &list, 5, labels.data(), scratch.data());
+    EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 0, 0, 0, 5}));
+    EXPECT_EQ(list.asked, (Ints{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+
+    // The same as fills one after the other would give, seed by seed.
+    std::vector<int> byFills(9, 0), stack(9, 0);
+    byFills[3] = 7;
+    BuildMeshIndex(index, Handle());
+    for (int seed : {1, 2, 3, 8})
+        FloodFillConnected(index, seed, 5, byFills.data(), stack.data());
+    EXPECT_EQ(labels, byFills);
+
+    // A seed in the piece with the repeated point reaches through it; the
+    // points outside the object lead nowhere and are never written.
+    list = {{6}, {}};
+    FloodFillFromSeeds(index, IsListedSeed, &list, 2, labels.data(), scratch.data());
+    EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 2, 2, 2, 5}));
+
+    // Label 0 labels nothing, but every vertex is still asked.
+    list = {{4}, {}};
+    FloodFillFromSeeds(index, IsListedSeed, &list, 0, labels.data(), scratch.data());
+    EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 2, 2, 2, 5}));
+    EXPECT_EQ(list.asked.size(), 9u);
 }
 
 TEST_F(TopologyTest, FaceNormalOfTrianglesAndQuads)

@@ -170,6 +170,15 @@ int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int*
     return 1;
 }
 
+void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int label, int* labels,
+                        int* scratch)
+{
+    const int vertexCount = ObjGetVertexCount(index.object);
+    for (int v = 0; v < vertexCount; ++v)
+        if (isSeed(context, v))
+            FloodFillConnected(index, v, label, labels, scratch);
+}
+
 int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int max)
 {
     int found = 0;
