@@ -215,7 +215,8 @@ static void PlaceFacesWithSides(MeshIndex& index, int faceCount, int* sides)
 //
 // With `listed`, only vertices v below listedCount with listed[v] set get
 // their faces: the hook may still be filling `listed` while the faces are
-// read, so the counting waits for a second pass over the faces copied.
+// read, so every vertex's faces are counted, and the counts of those left
+// unlisted are dropped once the reading is done.
 static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount, int faceCount,
                           MeshIndexFaceHook hook, void* context, const unsigned char* listed,
                           int listedCount, int* sides)
@@ -243,7 +244,7 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
                 stray = true;
             else if (RepeatsEarlierPoint(face.points, k))
                 MarkRepeated(index, p);
-            else if (listed == nullptr)
+            else
                 ++index.firstFace[static_cast<size_t>(p) + 1];
         }
         for (int k = face.count; k < kMaxFacePoints; ++k)
@@ -254,18 +255,13 @@ static void FillMeshIndex(MeshIndex& index, ObjectHandle object, int vertexCount
         if (stray)
             index.strayFaces.push_back(f);
     }
-    // With no vertex listed, there is nothing to count or place.
+    // Every vertex's faces were counted as they were read; those of the
+    // vertices left unlisted get no room.
     const bool listsNone = listed != nullptr && listedCount <= 0;
-    if (listed != nullptr && !listsNone) {
-        for (int f = 0; f < faceCount; ++f) {
-            const MeshIndexFace& face = FaceAt(index, f);
-            for (int k = 0; k < face.count; ++k) {
-                const int p = face.points[k];
-                if (IsIndexedVertex(index, p) && isListed(p) && !RepeatsEarlierPoint(face.points, k))
-                    ++index.firstFace[static_cast<size_t>(p) + 1];
-            }
-        }
-    }
+    if (listed != nullptr)
+        for (size_t v = 0; v < vertices; ++v)
+            if (!isListed(static_cast<int>(v)))
+                index.firstFace[v + 1] = 0;
     // Sides are worked out while the faces are placed when every vertex
     // is plain; else from the finished index.
     const bool sidesWhilePlacing =
