@@ -1073,7 +1073,7 @@ void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int la
     // Every vertex is asked, as the fills would ask; a labelled seed starts
     // nothing, and a later seed of a piece already reached adds nothing.
     for (int v = 0; v < vertexCount; ++v)
-        if (isSeed(context, v) && labels[v] == 0 && label != 0)
+        if (isSeed(context, v) && labels[v] == 0)
             parent[FindRoot(parent, v)] = kSeededRoot;
     if (label == 0)
         return;
