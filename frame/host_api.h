@@ -4,6 +4,7 @@
 // host's result unchanged; the commands never touch the table themselves.
 #pragma once
 
+#include "geom/mesh_face.h"
 #include "geom/point3.h"
 
 // Opaque host handles. The types are never defined: they only keep a document
@@ -126,10 +127,7 @@ void MatSetBumpName(MaterialHandle mat, const char* name);
 
 // --- Faces as the commands see them. ---
 
-// The commands are built for faces of at most four points (two-point faces
-// are lines). A face with more points does not fit their point arrays, so
-// every command treats it exactly like an empty slot: it is skipped.
-constexpr int kMaxFacePoints = 4;
+// kMaxFacePoints (geom/mesh_face.h): larger faces are treated as empty slots.
 
 // The point count of `faceIndex` as the commands see it: the host's count,
 // or 0 for a face of more than kMaxFacePoints points (or a negative count).

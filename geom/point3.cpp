@@ -122,3 +122,12 @@ Point3 QuadNormal(const Point3& a, const Point3& b, const Point3& c, const Point
         return Normalize(Add(nBcd, nBda));
     return Normalize(Add(nAbc, nAcd));
 }
+
+Point3 FaceNormal(const Point3* corners, int count)
+{
+    if (count == 3)
+        return Normalize(TriangleNormal(corners[0], corners[1], corners[2]));
+    if (count == 4)
+        return Normalize(QuadNormal(corners[0], corners[1], corners[2], corners[3]));
+    return Point3{0.0f, 0.0f, 0.0f};
+}

@@ -50,3 +50,6 @@ double AngleBetween(const Point3& a, const Point3& b);
 Point3 TriangleNormal(const Point3& p0, const Point3& p1, const Point3& p2);
 // Unit normal of the flatter of the two diagonal splits; b-d wins a tie.
 Point3 QuadNormal(const Point3& a, const Point3& b, const Point3& c, const Point3& d);
+// Unit normal of a face of three or four corners (TriangleNormal or
+// QuadNormal); the zero vector for any other count or a degenerate face.
+Point3 FaceNormal(const Point3* corners, int count);

@@ -3,7 +3,7 @@
 
 #include "commands/commands.h"
 #include "geom/point3.h"
-#include "geom/topology.h"
+#include "frame/face_normal.h"
 #include "platform/platform.h"
 
 namespace {
@@ -78,7 +78,7 @@ static void ScanSelectedFaces(DocumentHandle document, int objectCount,
                 continue;
             if (DocIsSelectFace(document, i, f) != 1)
                 continue;
-            found.slots[found.count++] = FaceNormal(object, f);
+            found.slots[found.count++] = ReadFaceNormal(object, f);
             if (found.count == 2)
                 return;
         }

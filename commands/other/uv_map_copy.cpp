@@ -8,7 +8,9 @@
 #include <new>
 
 #include "commands/commands.h"
-#include "geom/topology.h"
+#include "frame/mesh_reader.h"
+#include "geom/mesh_queries.h"
+#include "geom/side_table.h"
 
 namespace {
 
@@ -254,15 +256,18 @@ int CopyUVMap(DocumentHandle document)
         return 0;
     // Room for the index of the largest object, so that no build below can
     // fail for want of memory.
-    MeshIndex index;
-    if (!ReserveMeshIndex(index, LargestVertexCount(document, objectCount), capacity) ||
-        !BuildMeshIndexWithSides(index, source, sides.get()))
+    const MeshIndexPtr index = NewMeshIndex();
+    MeshIndexOptions withSides;
+    withSides.sides = sides.get();
+    if (!index ||
+        !ReserveMeshIndex(*index, LargestVertexCount(document, objectCount), capacity) ||
+        !ReadMeshIndex(*index, source, withSides))
         return 0;
     const FaceWalkScratch scratch = {states.get(), stackFaces.get(), stackAnchors.get(),
                                      sides.get(), capacity};
 
     VisitList visits = {visitEntries.get(), 0, capacity};
-    AnchoredFaceWalk(source, index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
+    AnchoredFaceWalk(source, *index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
 
     for (int j = 0; j < objectCount; ++j) {
         if (j == sourceIndex)
@@ -272,10 +277,10 @@ int CopyUVMap(DocumentHandle document)
             continue;
         int targetFace = 0, targetAnchor = 0;
         if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
-            !BuildMeshIndexWithSides(index, target, sides.get()))
+            !ReadMeshIndex(*index, target, withSides))
             continue;
         TargetPairing pairing = {source, target, &visits, 0};
-        AnchoredFaceWalk(target, index, targetFace, targetAnchor, scratch, CopyPairedFace,
+        AnchoredFaceWalk(target, *index, targetFace, targetAnchor, scratch, CopyPairedFace,
                          &pairing);
     }
     return 1;

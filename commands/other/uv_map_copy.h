@@ -4,7 +4,7 @@
 #pragma once
 
 #include "frame/host_api.h"
-#include "geom/topology.h"
+#include "geom/mesh_index.h"
 
 // Called for each face the walk takes from its stack, with the vertex from
 // which the face's edges are walked and the face's points as the walk read
@@ -17,7 +17,7 @@ using FaceVisitAction = int (*)(void* context, int face, int anchor, const int* 
 // state per face (unseen, visited, or waiting on the stack), the stack of
 // faces with their anchors in the same slots, and `sides`, kMaxFacePoints
 // ints per face: the side table of the object walked (FindSideNeighbours or
-// BuildMeshIndexWithSides), filled by the caller. Owning them outside the
+// MeshIndexOptions::sides), filled by the caller. Owning them outside the
 // walk lets a command obtain all its memory before it changes anything.
 struct FaceWalkScratch {
     unsigned char* states;

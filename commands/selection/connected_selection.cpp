@@ -6,37 +6,24 @@
 #include <new>
 
 #include "commands/selection/selected_face_points.h"
-#include "geom/topology.h"
+#include "frame/mesh_reader.h"
+#include "geom/flood_fill.h"
 
 namespace {
 
-// What the index build needs to wall the flood in as it reads each face.
-struct WallMarking {
+// What the flood's seeds are read from.
+struct SeedSource {
     DocumentHandle document;
     int objectIndex;
-    int vertexCount;
-    int* labels;
 };
 
 }  // namespace
 
-// The points of selected faces and lines are walls: the flood reaches them
-// but never passes them. Marked while the index reads each face, so the
-// host's faces are gone through once.
-static void MarkWalls(void* context, int face, const int* facePoints, int count)
-{
-    const WallMarking& marking = *static_cast<const WallMarking*>(context);
-    VisitSelectedPointsOfFace(
-        marking.document, marking.objectIndex, face, count, marking.vertexCount,
-        [facePoints, count](int* points) { std::copy(facePoints, facePoints + count, points); },
-        [&marking](int v) { marking.labels[v] = 1; });
-}
-
 // A seed of the flood: a selected vertex.
 static bool IsSeed(void* context, int v)
 {
-    const WallMarking& marking = *static_cast<const WallMarking*>(context);
-    return DocIsSelectVertex(marking.document, marking.objectIndex, v) == 1;
+    const SeedSource& source = *static_cast<const SeedSource*>(context);
+    return DocIsSelectVertex(source.document, source.objectIndex, v) == 1;
 }
 
 // Floods one object from its selected vertices, walled in by the points of
@@ -52,12 +39,24 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
     std::unique_ptr<int[]> stack(new (std::nothrow) int[vertexCount]);
     if (!labels || !stack)
         return;   // no working memory for this object: its selection stays as it is
-    WallMarking marking = {document, objectIndex, vertexCount, labels.get()};
+    // The points of selected faces and lines are walls: the flood reaches
+    // them but never passes them. Marked while the index reads each face, so
+    // the host's faces are gone through once.
+    int* walls = labels.get();
+    auto markWalls = [&](int face, const MeshFace& read) {
+        VisitSelectedPointsOfFace(
+            document, objectIndex, face, read.count, vertexCount,
+            [&read](int* points) { std::copy(read.points, read.points + read.count, points); },
+            [walls](int v) { walls[v] = 1; });
+    };
     // The flood needs the faces alone, not every vertex's list of them.
     static const unsigned char kNoVertexListed = 0;
-    if (!BuildMeshIndex(index, object, MarkWalls, &marking, &kNoVertexListed, 0))
+    MeshIndexOptions facesOnly;
+    facesOnly.listed = &kNoVertexListed;
+    if (!ReadMeshIndex(index, object, facesOnly, markWalls))
         return;
-    FloodFillFromSeeds(index, IsSeed, &marking, 1, labels.get(), stack.get());
+    SeedSource seeds = {document, objectIndex};
+    FloodFillFromSeeds(index, IsSeed, &seeds, 1, labels.get(), stack.get());
     for (int v = 0; v < vertexCount; ++v)
         if (labels[v] != 0)
             DocAddSelectVertex(document, objectIndex, v);
@@ -65,12 +64,14 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
 
 int SelectConnectedPoints(DocumentHandle document)
 {
-    MeshIndex index;
+    const MeshIndexPtr index = NewMeshIndex();
+    if (!index)
+        return 1;   // no working memory: the selection stays as it is
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         ObjectHandle object = DocGetObject(document, i);
         if (object)
-            SelectConnectedInObject(document, i, object, index);
+            SelectConnectedInObject(document, i, object, *index);
     }
     return 1;
 }

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "commands/selection/selected_face_points.h"
-#include "geom/topology.h"
+#include "frame/mesh_reader.h"
+#include "geom/mesh_queries.h"
 
 // Selects the points of the selected faces and of the selected lines of one
 // object.
@@ -51,7 +52,7 @@ static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, Obje
     if (vertexCount <= 0)
         return;
     std::unique_ptr<unsigned char[]> marks(new (std::nothrow) unsigned char[vertexCount]());
-    if (!marks || !BuildMeshIndex(index, object))
+    if (!marks || !ReadMeshIndex(index, object))
         return;   // no working memory for this object: its selection stays as it is
     // Grows as needed, so a vertex with any number of neighbours marks them all.
     std::vector<int> neighbours;
@@ -72,12 +73,14 @@ static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, Obje
 
 int SelectNeighbourPoints(DocumentHandle document)
 {
-    MeshIndex index;
+    const MeshIndexPtr index = NewMeshIndex();
+    if (!index)
+        return 1;   // no working memory: the selection stays as it is
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         ObjectHandle object = DocGetObject(document, i);
         if (object)
-            GrowSelectionOfObject(document, i, object, index);
+            GrowSelectionOfObject(document, i, object, *index);
     }
     return 1;
 }

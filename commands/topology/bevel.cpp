@@ -7,7 +7,8 @@
 
 #include "commands/commands.h"
 #include "commands/topology/selected_lines.h"
-#include "geom/topology.h"
+#include "frame/face_normal.h"
+#include "geom/mesh_queries.h"
 
 FaceRing ReadFaceRing(ObjectHandle object, int face)
 {
@@ -118,8 +119,8 @@ void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float 
     if (r < 0 || PointAt(otherRing, r + 1) != a)
         return;
 
-    const Point3 normalF = FaceNormal(object, face);
-    const Point3 normalG = FaceNormal(object, other);
+    const Point3 normalF = ReadFaceNormal(object, face);
+    const Point3 normalG = ReadFaceNormal(object, other);
     // A degenerate face has no direction to measure an angle against.
     if (IsZero(normalF) || IsZero(normalG))
         return;

@@ -4,7 +4,7 @@
 
 #include "frame/host_api.h"
 #include "geom/point3.h"
-#include "geom/topology.h"
+#include "geom/mesh_index.h"
 
 // The bevel size, in model units.
 constexpr float kBevelSize = 2.0f;

@@ -7,7 +7,8 @@
 
 #include "commands/commands.h"
 #include "commands/topology/selected_lines.h"
-#include "geom/topology.h"
+#include "frame/face_normal.h"
+#include "geom/mesh_queries.h"
 
 int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
                   const Point3& n, Point3* profile)
@@ -163,7 +164,7 @@ static int CutGrooveAtLine(ObjectHandle object, MeshIndex& index, int face, int 
     const Point3 positionA = ObjGetVertex(object, groove.a);
     const Point3 positionR = ObjGetVertex(object, groove.r);
     // One normal serves both ends, so the two cross-sections match.
-    const Point3 normal = FaceNormal(object, face);
+    const Point3 normal = ReadFaceNormal(object, face);
     const Point3 positionE = ObjGetVertex(object, groove.e);
     const Point3 positionB = ObjGetVertex(object, groove.b);
     const Point3 positionQ = ObjGetVertex(object, groove.q);

@@ -6,7 +6,9 @@
 #include <new>
 
 #include "commands/commands.h"
-#include "geom/topology.h"
+#include "frame/face_normal.h"
+#include "frame/mesh_reader.h"
+#include "geom/mesh_queries.h"
 
 bool Reserve(PendingMoveList& list, int32_t n)
 {
@@ -102,7 +104,7 @@ static bool FoldBetweenPolygons(ObjectHandle object, const MeshIndex& index, int
     const int pivot = shared[0] == v ? shared[1] : shared[0];
     if (!IsVertexIndex(pivot, vertexCount))
         return false;
-    const Point3 normal = Normalize(Add(FaceNormal(object, faces[0]), FaceNormal(object, faces[1])));
+    const Point3 normal = Normalize(Add(ReadFaceNormal(object, faces[0]), ReadFaceNormal(object, faces[1])));
     return FoldAboutPivot(object, v, pivot, normal, position);
 }
 
@@ -149,7 +151,7 @@ static bool FoldQuadRim(DocumentHandle document, int objectIndex, ObjectHandle o
     const int pivot = points[pivotPosition];
     if (!IsVertexIndex(pivot, vertexCount))
         return false;
-    const Point3 normal = Normalize(FaceNormal(object, quad));
+    const Point3 normal = Normalize(ReadFaceNormal(object, quad));
     return FoldAboutPivot(object, v, pivot, normal, position);
 }
 
@@ -175,11 +177,13 @@ static int32_t CountSelectedVertices(DocumentHandle document)
 // built gives no moves.
 static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
 {
-    MeshIndex index;
+    const MeshIndexPtr index = NewMeshIndex();
+    if (!index)
+        return;
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         const ObjectHandle object = DocGetObject(document, i);
-        if (!object || !BuildMeshIndex(index, object))
+        if (!object || !ReadMeshIndex(*index, object))
             continue;
         const int vertexCount = ObjGetVertexCount(object);
         for (int v = 0; v < vertexCount; ++v) {
@@ -189,9 +193,9 @@ static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
             Point3 position;
             bool folds = false;
             if (refCount == 3)
-                folds = FoldBetweenPolygons(object, index, v, vertexCount, &position);
+                folds = FoldBetweenPolygons(object, *index, v, vertexCount, &position);
             else if (refCount == 2)
-                folds = FoldQuadRim(document, i, object, index, v, vertexCount, &position);
+                folds = FoldQuadRim(document, i, object, *index, v, vertexCount, &position);
             if (folds)
                 Append(moves, i, v, position);
         }

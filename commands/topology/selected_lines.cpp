@@ -3,15 +3,7 @@
 #include <algorithm>
 #include <new>
 
-namespace {
-
-struct LineReading {
-    DocumentHandle document;
-    int objectIndex;
-    SelectedLines* lines;
-};
-
-}  // namespace
+#include "frame/mesh_reader.h"
 
 // Marks `v` as the end of a selected line, unless it names no vertex.
 static void MarkLineEnd(SelectedLines& lines, int v)
@@ -20,21 +12,22 @@ static void MarkLineEnd(SelectedLines& lines, int v)
         lines.lineEnds[v] = 1;
 }
 
-static void ReadSelectedLines(void* context, int face, const int* points, int count)
+// The selected lines of face `face`, as the index reads it.
+static void ReadSelectedLines(SelectedLines& lines, DocumentHandle document, int objectIndex,
+                              int face, const MeshFace& points)
 {
-    const LineReading& reading = *static_cast<const LineReading*>(context);
-    SelectedLines& lines = *reading.lines;
     if (face >= lines.faceCount)
         return;
+    const int count = points.count;
     unsigned char mask = 0;
     // Lines and larger faces take no groove or bevel: their lines are not
     // asked about.
     if (count >= 3)
         for (int k = 0; k < count; ++k)
-            if (DocIsSelectLine(reading.document, reading.objectIndex, face, k) == 1) {
+            if (DocIsSelectLine(document, objectIndex, face, k) == 1) {
                 mask = static_cast<unsigned char>(mask | (1u << k));
-                MarkLineEnd(lines, points[k]);
-                MarkLineEnd(lines, points[(k + 1) % count]);
+                MarkLineEnd(lines, points.points[k]);
+                MarkLineEnd(lines, points.points[(k + 1) % count]);
             }
     lines.masks[face] = mask;
 }
@@ -50,9 +43,13 @@ bool BuildIndexWithSelectedLines(MeshIndex& index, SelectedLines& lines, Documen
     lines.vertexCount = lines.lineEnds ? vertexCount : 0;
     if (!lines.masks || !lines.lineEnds)
         return false;
-    LineReading reading = {document, objectIndex, &lines};
-    return BuildMeshIndex(index, object, ReadSelectedLines, &reading, lines.lineEnds.get(),
-                          lines.vertexCount);
+    auto readLines = [&](int face, const MeshFace& points) {
+        ReadSelectedLines(lines, document, objectIndex, face, points);
+    };
+    MeshIndexOptions lineEndsOnly;
+    lineEndsOnly.listed = lines.lineEnds.get();
+    lineEndsOnly.listedCount = lines.vertexCount;
+    return ReadMeshIndex(index, object, lineEndsOnly, readLines);
 }
 
 int SelectedLineMask(const SelectedLines& lines, int face)

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "frame/host_api.h"
-#include "geom/topology.h"
+#include "geom/mesh_index.h"
 
 // Per face, bit k set when line k (points k and k + 1) is selected; only
 // faces of three or four points have bits. Per vertex, whether it ends such
@@ -43,7 +43,10 @@ int SelectedLineMask(const SelectedLines& lines, int face);
 template <typename LineAction>
 void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
 {
-    MeshIndex index;
+    const MeshIndexPtr indexMemory = NewMeshIndex();
+    if (!indexMemory)
+        return;   // no working memory: every object is left alone
+    MeshIndex& index = *indexMemory;
     SelectedLines lines;
     const int objectCount = DocGetObjectCount(document);
     for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {

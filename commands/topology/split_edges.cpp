@@ -6,7 +6,8 @@
 #include <new>
 
 #include "commands/commands.h"
-#include "geom/topology.h"
+#include "frame/mesh_reader.h"
+#include "geom/mesh_queries.h"
 
 int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshIndex& index, int vertex,
                        std::vector<int>& neighbours)
@@ -137,7 +138,7 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
     // object whose working memory cannot be had is left as it is.
     const std::unique_ptr<int[]> vertices(new (std::nothrow) int[vertexCount]);
     const std::unique_ptr<unsigned char[]> holds(new (std::nothrow) unsigned char[vertexCount]());
-    if (!vertices || !holds || !BuildMeshIndex(index, object))
+    if (!vertices || !holds || !ReadMeshIndex(index, object))
         return;
     Chain chain = {vertices.get(), holds.get(), 0, vertexCount};
     for (int j = 0; j < vertexCount; ++j) {
@@ -162,13 +163,15 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
 
 int SplitEdges(DocumentHandle document)
 {
-    MeshIndex index;
+    const MeshIndexPtr index = NewMeshIndex();
+    if (!index)
+        return 1;   // no working memory: nothing is split
     std::vector<int> neighbours;
     const int objectCount = DocGetObjectCount(document);
     for (int i = 0; i < objectCount; ++i) {
         const ObjectHandle object = DocGetObject(document, i);
         if (object)
-            SplitObjectChains(document, i, object, index, neighbours);
+            SplitObjectChains(document, i, object, *index, neighbours);
     }
     return 1;
 }

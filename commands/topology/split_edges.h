@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/host_api.h"
-#include "geom/topology.h"
+#include "geom/mesh_index.h"
 
 // The neighbours of `vertex` in object `objectIndex`, whose faces `index`
 // holds, that are selected, in order of discovery, compacted to the front of

@@ -1,5 +1,5 @@
 // The index as a command edits the object under it: after every recorded
-// edit it must answer exactly as an index built afresh from the host, which
+// edit it must answer exactly as an index built afresh from the faces, which
 // the differential tests hold to the plain scan of every face.
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <random>
 #include <vector>
 
-#include "frame/host_api.h"
-#include "geom/topology.h"
-#include "host/document.h"
-#include "tests/support/test_support.h"
+#include "geom/mesh_index.h"
+#include "geom/mesh_queries.h"
+#include "geom/side_table.h"
+#include "tests/geom/face_arrays.h"
 
 namespace {
 
@@ -24,55 +24,43 @@ int Pick(std::mt19937& dice, int count)
 
 class MeshIndexTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(BindHost(kivera_test::HostLibraryPath()), 1); }
+    void AddVertices(int count) { mesh.vertexCount += count; }
 
-    MeshIndexTest() : object(*doc.objects[static_cast<size_t>(host::AddObject(doc, "mesh"))]) {}
+    // A face naming vertices the object lacks.
+    void AddStrayFace(const Ints& points) { mesh.Add(points); }
 
-    ObjectHandle Handle() { return reinterpret_cast<ObjectHandle>(&object); }
-
-    void AddVertices(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            host::AddVertex(object, {static_cast<float>(i), 0.0f, 0.0f});
-    }
-
-    // A face naming vertices the object lacks, past the host's checks.
-    void AddStrayFace(const Ints& points)
-    {
-        host::Face face;
-        face.points = points;
-        face.uv.assign(points.size(), host::UV{0.0f, 0.0f});
-        face.lineSelected.assign(points.size(), 0);
-        object.faces.push_back(face);
-    }
-
-    // Edits through the host, recorded in `index` as a command records them.
+    // Edits of the faces, recorded in `index` as a command records them.
     void AddVertex()
     {
         ASSERT_TRUE(ReserveMeshEdits(index, 1, 0));
-        const int v = host::AddVertex(object, {1.0f, 2.0f, 3.0f});
-        EXPECT_TRUE(MeshIndexAddVertex(index, v));
+        EXPECT_TRUE(MeshIndexAddVertex(index, mesh.vertexCount++));
     }
     void AddFace(const Ints& points)
     {
         ASSERT_TRUE(ReserveMeshEdits(index, 0, 1));
-        const int face = host::AddFace(object, points);
+        const int face = mesh.Add(points);
         EXPECT_TRUE(MeshIndexAddFace(index, face, static_cast<int>(points.size()), points.data()));
     }
     void DeleteFace(int face)
     {
-        if (host::DeleteFace(object, face)) {
+        if (mesh.Delete(face)) {
             EXPECT_TRUE(MeshIndexDeleteFace(index, face));
         }
     }
 
+    bool Build(MeshIndex& which, const MeshIndexOptions& options = {})
+    {
+        return BuildMeshIndex(which, mesh.faces, mesh.vertexCount, options);
+    }
+
     // Every answer of `index` about vertices -3 .. count + 2 equals that of
-    // an index built from the host now.
+    // an index built from the faces now.
     void ExpectSameAsFreshBuild()
     {
-        MeshIndex fresh;
-        ASSERT_TRUE(BuildMeshIndex(fresh, Handle()));
-        const int count = static_cast<int>(object.vertices.size());
+        const MeshIndexPtr freshIndex = NewMeshIndex();
+        MeshIndex& fresh = *freshIndex;
+        ASSERT_TRUE(Build(fresh));
+        const int count = mesh.vertexCount;
         std::vector<int> mine, theirs;
         for (int a = -3; a < count + 3; ++a) {
             EXPECT_EQ(CollectNeighbourVertices(index, a, mine),
@@ -90,7 +78,7 @@ protected:
             }
         }
         // A face's sides asked together answer as each side asked alone.
-        const int faceCount = static_cast<int>(object.faces.size());
+        const int faceCount = static_cast<int>(mesh.faces.size());
         for (int face = 0; face < faceCount; ++face) {
             int points[kMaxFacePoints];
             const int n = IndexedFacePoints(index, face, points);
@@ -106,10 +94,11 @@ protected:
         ExpectSideTableAgrees(index);
         ExpectSideTableAgrees(fresh);
         // A build that fills the table as it goes gives the same table.
-        std::vector<int> built(object.faces.size() * kMaxFacePoints);
+        std::vector<int> built(mesh.faces.size() * kMaxFacePoints);
         std::vector<int> asked(built.size());
-        MeshIndex withSides;
-        ASSERT_TRUE(BuildMeshIndexWithSides(withSides, Handle(), built.data()));
+        MeshIndexOptions options;
+        options.sides = built.data();
+        ASSERT_TRUE(Build(*NewMeshIndex(), options));
         FindSideNeighbours(fresh, asked.data(), faceCount);
         EXPECT_EQ(built, asked);
         EXPECT_TRUE(MeshIndexFollowsObject(index));
@@ -119,7 +108,7 @@ protected:
     // says for the side's two ends.
     void ExpectSideTableAgrees(const MeshIndex& which)
     {
-        const int faceCount = static_cast<int>(object.faces.size());
+        const int faceCount = static_cast<int>(mesh.faces.size());
         std::vector<int> sides(static_cast<size_t>(faceCount) * kMaxFacePoints);
         FindSideNeighbours(which, sides.data(), faceCount);
         for (int face = 0; face < faceCount; ++face) {
@@ -139,21 +128,21 @@ protected:
         }
     }
 
-    host::Document doc;
-    host::Object& object;
-    MeshIndex index;
+    FaceArray mesh;
+    const MeshIndexPtr indexMemory = NewMeshIndex();
+    MeshIndex& index = *indexMemory;
 };
 
 TEST_F(MeshIndexTest, TheSideTableNamesTheOneFaceAcrossAndLeavesTheRestToAsk)
 {
     AddVertices(10);
-    host::AddFace(object, {0, 1, 4, 3});   // f0
-    host::AddFace(object, {1, 2, 5, 4});   // f1: across side 1-4 from f0
-    host::AddFace(object, {4, 1, 6});      // f2: a third face on side 1-4
-    host::AddFace(object, {3, 4, 7});      // f3: across side 4-3 from f0
-    host::AddFace(object, {0, 4, 8});      // f4: side 0-4 is f0's diagonal
-    host::AddFace(object, {2, 9, 5});      // f5: across side 5-2 from f1
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    mesh.Add({0, 1, 4, 3});   // f0
+    mesh.Add({1, 2, 5, 4});   // f1: across side 1-4 from f0
+    mesh.Add({4, 1, 6});      // f2: a third face on side 1-4
+    mesh.Add({3, 4, 7});      // f3: across side 4-3 from f0
+    mesh.Add({0, 4, 8});      // f4: side 0-4 is f0's diagonal
+    mesh.Add({2, 9, 5});      // f5: across side 5-2 from f1
+    ASSERT_TRUE(Build(index));
     std::vector<int> sides(6 * kMaxFacePoints);
     FindSideNeighbours(index, sides.data(), 6);
     const auto side = [&sides](int face, int k) { return sides[static_cast<size_t>(face * kMaxFacePoints + k)]; };
@@ -191,10 +180,10 @@ TEST_F(MeshIndexTest, PlainMeshesGetTheSameSideTableFromTheBuild)
             if (std::find(points.begin(), points.end(), p) == points.end())
                 points.push_back(p);
         }
-        host::AddFace(object, points);
+        mesh.Add(points);
         if (round % 7 == 6)
-            host::DeleteFace(object, pick(static_cast<int>(object.faces.size())));
-        ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+            mesh.Delete(pick(static_cast<int>(mesh.faces.size())));
+        ASSERT_TRUE(Build(index));
         ExpectSameAsFreshBuild();
     }
 }
@@ -204,16 +193,17 @@ TEST_F(MeshIndexTest, AVertexWithMoreFacesThanAByteCountsHasItsSidesAsked)
     // A fan of 300 triangles around vertex 0, each sharing a side with the next.
     AddVertices(302);
     for (int i = 1; i <= 300; ++i)
-        host::AddFace(object, {0, i, i + 1});
-    host::AddFace(object, {5, 4, 301});   // across the fan's rim from face 3
-    MeshIndex built;
+        mesh.Add({0, i, i + 1});
+    mesh.Add({5, 4, 301});   // across the fan's rim from face 3
     std::vector<int> sides(301 * kMaxFacePoints);
-    ASSERT_TRUE(BuildMeshIndexWithSides(built, Handle(), sides.data()));
+    MeshIndexOptions options;
+    options.sides = sides.data();
+    ASSERT_TRUE(Build(*NewMeshIndex(), options));
     EXPECT_EQ(sides[0 * kMaxFacePoints + 0], kAskForSide);   // side 0-1, at the crowded vertex
     EXPECT_EQ(sides[3 * kMaxFacePoints + 1], 300);           // side 4-5, away from it
     EXPECT_EQ(sides[300 * kMaxFacePoints + 0], 3);
     EXPECT_EQ(sides[300 * kMaxFacePoints + 1], kNoSideNeighbour);
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    ASSERT_TRUE(Build(index));
     ExpectSideTableAgrees(index);
 }
 
@@ -223,13 +213,13 @@ TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)
     const auto pick = [&dice](int count) { return Pick(dice, count); };
     AddVertices(8);
     for (int i = 0; i < 10; ++i)
-        host::AddFace(object, {pick(8), pick(8), pick(8), pick(8)});
+        mesh.Add({pick(8), pick(8), pick(8), pick(8)});
     AddStrayFace({2, 9, 3});   // 9 is the number the second added vertex takes
     AddStrayFace({-1, 4});
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    ASSERT_TRUE(Build(index));
     ExpectSameAsFreshBuild();
     for (int step = 0; step < 40; ++step) {
-        const int vertices = static_cast<int>(object.vertices.size());
+        const int vertices = mesh.vertexCount;
         switch (pick(3)) {
         case 0:
             AddVertex();
@@ -243,7 +233,7 @@ TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)
             break;
         }
         default:
-            DeleteFace(pick(static_cast<int>(object.faces.size())));
+            DeleteFace(pick(static_cast<int>(mesh.faces.size())));
         }
         ExpectSameAsFreshBuild();
     }
@@ -252,9 +242,9 @@ TEST_F(MeshIndexTest, RandomEditsAnswerAsAFreshBuild)
 TEST_F(MeshIndexTest, AVertexAddedLaterFindsTheStrayFacesNamingIt)
 {
     AddVertices(3);
-    host::AddFace(object, {0, 1, 2});
+    mesh.Add({0, 1, 2});
     AddStrayFace({1, 4, 2});   // 4 names no vertex yet
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    ASSERT_TRUE(Build(index));
     int faces[kMaxEdgeFaces];
     ASSERT_EQ(FindFacesWithEdge(index, 1, 4, faces), 1);
     EXPECT_EQ(faces[0], 1);
@@ -278,11 +268,11 @@ TEST_F(MeshIndexTest, AHubWithManyNeighboursListsEachOnceInOrder)
     // to stamps partway and must keep the order of discovery.
     AddVertices(42);
     for (int i = 1; i <= 40; ++i)
-        host::AddFace(object, {0, i, i + 1});
+        mesh.Add({0, i, i + 1});
     AddStrayFace({0, 50, 3});
     AddStrayFace({-4, 0, 50});
-    host::AddFace(object, {0, 0, 7});
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    mesh.Add({0, 0, 7});
+    ASSERT_TRUE(Build(index));
     std::vector<int> neighbours;
     CollectNeighbourVertices(index, 0, neighbours);
     Ints expected = {2, 1};   // face 0: the point before 0 (by wrap), then after
@@ -304,9 +294,9 @@ TEST_F(MeshIndexTest, SplitLikeEditsAnswerAsAFreshBuild)
     // A strip of two quads; the shared side 1-4 is split the way the edge
     // splitter does it, then the faces on it are deleted.
     AddVertices(6);
-    host::AddFace(object, {0, 1, 4, 3});
-    host::AddFace(object, {1, 2, 5, 4});
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    mesh.Add({0, 1, 4, 3});
+    mesh.Add({1, 2, 5, 4});
+    ASSERT_TRUE(Build(index));
     AddVertex();   // 6, the midpoint
     AddFace({1, 6});
     AddFace({4, 6});
@@ -322,42 +312,34 @@ TEST_F(MeshIndexTest, SplitLikeEditsAnswerAsAFreshBuild)
 TEST_F(MeshIndexTest, EditsNumberedOtherThanNextLoseTheObject)
 {
     AddVertices(3);
-    host::AddFace(object, {0, 1, 2});
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
+    mesh.Add({0, 1, 2});
+    ASSERT_TRUE(Build(index));
     EXPECT_TRUE(MeshIndexAddVertex(index, -1));   // refused: nothing to record
     EXPECT_TRUE(MeshIndexAddFace(index, -1, 2, nullptr));
     EXPECT_TRUE(MeshIndexFollowsObject(index));
     const int points[2] = {0, 1};
     EXPECT_FALSE(MeshIndexAddFace(index, 5, 2, points));
     EXPECT_FALSE(MeshIndexFollowsObject(index));
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));   // a build starts afresh
+    ASSERT_TRUE(Build(index));   // a build starts afresh
     EXPECT_TRUE(MeshIndexFollowsObject(index));
     EXPECT_FALSE(MeshIndexAddVertex(index, 7));
     EXPECT_FALSE(MeshIndexFollowsObject(index));
 }
 
-TEST_F(MeshIndexTest, TheBuildHookSeesEveryFaceInOrderAsTheIndexHoldsIt)
+TEST_F(MeshIndexTest, TheIndexHoldsEveryFaceAsGiven)
 {
     AddVertices(6);
-    host::AddFace(object, {0, 1, 2, 3});
-    host::AddFace(object, {0, 1, 2, 3, 4});   // more than four points: no usable points
-    host::AddFace(object, {4, 5});
-    host::DeleteFace(object, 2);
+    mesh.Add({0, 1, 2, 3});
+    mesh.Add({0, 1, 2, 3, 4});   // more than four points: no usable points
+    mesh.Add({4, 5});
+    mesh.Delete(2);
     AddStrayFace({5, 9, 1});
-    struct Seen {
-        std::vector<Ints> faces;
-    } seen;
-    const MeshIndexFaceHook hook = [](void* context, int face, const int* points, int count) {
-        auto& faces = static_cast<Seen*>(context)->faces;
-        EXPECT_EQ(face, static_cast<int>(faces.size()));
-        faces.emplace_back(points, points + count);
-    };
-    ASSERT_TRUE(BuildMeshIndex(index, Handle(), hook, &seen));
-    EXPECT_EQ(seen.faces, (std::vector<Ints>{{0, 1, 2, 3}, {}, {}, {5, 9, 1}}));
+    ASSERT_TRUE(Build(index));
+    const std::vector<Ints> expected = {{0, 1, 2, 3}, {}, {}, {5, 9, 1}};
     for (int face = 0; face < 4; ++face) {
         int points[kMaxFacePoints];
         const int n = IndexedFacePoints(index, face, points);
-        EXPECT_EQ(Ints(points, points + n), seen.faces[static_cast<size_t>(face)]);
+        EXPECT_EQ(Ints(points, points + n), expected[static_cast<size_t>(face)]);
         EXPECT_EQ(IndexedFacePointCount(index, face), n);
     }
 }
@@ -368,10 +350,13 @@ TEST_F(MeshIndexTest, AnIndexListingSomeVerticesAnswersForThoseAsAFullOne)
     const auto pick = [&dice](int count) { return Pick(dice, count); };
     AddVertices(10);
     for (int i = 0; i < 14; ++i)
-        host::AddFace(object, {pick(10), pick(10), pick(10), pick(10)});
+        mesh.Add({pick(10), pick(10), pick(10), pick(10)});
     AddStrayFace({3, 12, 5});
     const unsigned char listed[10] = {1, 0, 1, 0, 0, 1, 0, 1, 0, 0};
-    ASSERT_TRUE(BuildMeshIndex(index, Handle(), nullptr, nullptr, listed, 10));
+    MeshIndexOptions some;
+    some.listed = listed;
+    some.listedCount = 10;
+    ASSERT_TRUE(Build(index, some));
     // Edits as a groove makes them: new vertices, faces on old and new
     // vertices, faces deleted.
     AddVertex();
@@ -379,8 +364,9 @@ TEST_F(MeshIndexTest, AnIndexListingSomeVerticesAnswersForThoseAsAFullOne)
     AddFace({2, 7, 10, 1});
     DeleteFace(3);
     DeleteFace(15);
-    MeshIndex full;
-    ASSERT_TRUE(BuildMeshIndex(full, Handle()));
+    const MeshIndexPtr fullIndex = NewMeshIndex();
+    MeshIndex& full = *fullIndex;
+    ASSERT_TRUE(Build(full));
     const Ints asked = {0, 2, 5, 7, 10, 12, -1};
     for (int a : asked)
         for (int b : asked) {
@@ -389,22 +375,6 @@ TEST_F(MeshIndexTest, AnIndexListingSomeVerticesAnswersForThoseAsAFullOne)
             ASSERT_EQ(n, FindFacesWithEdge(full, a, b, fullFaces)) << a << ", " << b;
             EXPECT_EQ(Ints(faces, faces + n), Ints(fullFaces, fullFaces + n)) << a << ", " << b;
         }
-}
-
-TEST_F(MeshIndexTest, AReservedIndexBuildsSmallerObjectsInPlace)
-{
-    AddVertices(5);
-    host::AddFace(object, {0, 1, 2, 3});
-    host::AddFace(object, {3, 4, 0});
-    ASSERT_TRUE(ReserveMeshIndex(index, 10, 4));
-    const int* incident = index.incident.get();
-    const MeshIndexFace* faces = index.faces.data();
-    const int* firstFace = index.firstFace.data();
-    ASSERT_TRUE(BuildMeshIndex(index, Handle()));
-    EXPECT_EQ(index.incident.get(), incident);
-    EXPECT_EQ(index.faces.data(), faces);
-    EXPECT_EQ(index.firstFace.data(), firstFace);
-    EXPECT_FALSE(ReserveMeshIndex(index, -1, 0));
 }
 
 }  // namespace

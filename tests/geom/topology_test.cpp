@@ -1,59 +1,31 @@
-// The topology helpers against small meshes held by the stand-in host. What
+// The index's queries against small meshes given as plain face arrays. What
 // they answer here (orders, caps, which faces count) is what every topology
 // command sees, so the expectations are exact lists.
-#include "geom/topology.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <limits>
 #include <vector>
 
-#include "frame/host_api.h"
-#include "host/document.h"
-#include "tests/support/test_support.h"
+#include "geom/flood_fill.h"
+#include "geom/mesh_index.h"
+#include "geom/mesh_queries.h"
+#include "tests/geom/face_arrays.h"
+#include "tests/reference/flood_fill_reference.h"
 
 namespace {
 
 class TopologyTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(BindHost(kivera_test::HostLibraryPath()), 1); }
-
-    TopologyTest() : object(*doc.objects[static_cast<size_t>(host::AddObject(doc, "mesh"))]) {}
-
-    ObjectHandle Handle() { return reinterpret_cast<ObjectHandle>(&object); }
-
-    // An index of the object as it is now.
+    // An index of the faces as they are now.
     MeshIndex& Indexed()
     {
-        EXPECT_TRUE(BuildMeshIndex(index, Handle()));
-        return index;
+        EXPECT_TRUE(BuildMeshIndex(*index, mesh.faces, mesh.vertexCount));
+        return *index;
     }
 
-    // Adds `count` vertices at distinct positions along x.
-    void AddVertices(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            host::AddVertex(object, {static_cast<float>(object.vertices.size()), 0.0f, 0.0f});
-    }
+    void AddVertices(int count) { mesh.vertexCount += count; }
 
-    int AddFace(const std::vector<int>& points)
-    {
-        const int face = host::AddFace(object, points);
-        EXPECT_GE(face, 0);
-        return face;
-    }
-
-    // A face naming vertices the object does not have, as a broken host
-    // document might hold it.
-    void AddFaceUnchecked(const std::vector<int>& points)
-    {
-        host::Face face;
-        face.points = points;
-        face.uv.assign(points.size(), host::UV{0.0f, 0.0f});
-        face.lineSelected.assign(points.size(), 0);
-        object.faces.push_back(face);
-    }
+    int AddFace(const std::vector<int>& points) { return mesh.Add(points); }
 
     std::vector<int> FacesWithEdge(int a, int b)
     {
@@ -72,9 +44,14 @@ protected:
         return list;
     }
 
-    host::Document doc;
-    host::Object& object;
-    MeshIndex index;
+    int Fill(int start, int label, std::vector<int>& labels, std::vector<int>& stack)
+    {
+        return FloodFillConnected(Indexed(), mesh.vertexCount, start, label, labels.data(),
+                                  stack.data());
+    }
+
+    FaceArray mesh;
+    MeshIndexPtr index = NewMeshIndex();
 };
 
 using Ints = std::vector<int>;
@@ -137,8 +114,6 @@ TEST_F(TopologyTest, RepeatedVertexInOneFace)
     // its own neighbour, after b.
     EXPECT_EQ(Neighbours(0), (Ints{1, 0}));
     EXPECT_EQ(Neighbours(1), (Ints{0}));
-    const Point3 n = FaceNormal(Handle(), 0);
-    EXPECT_TRUE(IsEqual(n, {0, 0, 0}));
 }
 
 TEST_F(TopologyTest, TwoPointFacesAreLines)
@@ -149,7 +124,6 @@ TEST_F(TopologyTest, TwoPointFacesAreLines)
     EXPECT_EQ(Neighbours(1), (Ints{0, 2}));   // each other end once
     EXPECT_EQ(Neighbours(0), (Ints{1}));
     EXPECT_EQ(FacesWithEdge(0, 1), (Ints{0}));
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 0), {0, 0, 0}));
 }
 
 TEST_F(TopologyTest, EmptySlotsAndFacesOfFivePointsAreAbsent)
@@ -158,14 +132,11 @@ TEST_F(TopologyTest, EmptySlotsAndFacesOfFivePointsAreAbsent)
     AddFace({0, 1, 2, 3, 4});   // face 0: five points
     AddFace({0, 5, 1});         // face 1: deleted below
     AddFace({0, 1, 5});         // face 2
-    ASSERT_TRUE(host::DeleteFace(object, 1));
+    mesh.Delete(1);
     EXPECT_EQ(FacesWithEdge(0, 1), (Ints{2}));
     EXPECT_EQ(FacesWithEdge(2, 3), Ints{});
     EXPECT_EQ(Neighbours(0), (Ints{5, 1}));
     EXPECT_EQ(Neighbours(3), Ints{});
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 0), {0, 0, 0}));
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 1), {0, 0, 0}));
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 99), {0, 0, 0}));
 }
 
 TEST_F(TopologyTest, TwentyFacesOnOnePairReportTheFirstSixteen)
@@ -193,9 +164,9 @@ TEST_F(TopologyTest, FanOfTwoHundredNeighboursIsNeverCut)
         expected.push_back(i);
     EXPECT_EQ(Neighbours(0), expected);
 
-    std::vector<int> labels(object.vertices.size(), 0), stack(object.vertices.size(), -1);
-    EXPECT_EQ(FloodFillConnected(Indexed(), 100, 3, labels.data(), stack.data()), 1);
-    EXPECT_EQ(labels, std::vector<int>(object.vertices.size(), 3));
+    std::vector<int> labels(202, 0), stack(202, -1);
+    EXPECT_EQ(Fill(100, 3, labels, stack), 1);
+    EXPECT_EQ(labels, std::vector<int>(202, 3));
 }
 
 TEST_F(TopologyTest, FloodLabelsOnlyThePieceOfTheStart)
@@ -205,13 +176,13 @@ TEST_F(TopologyTest, FloodLabelsOnlyThePieceOfTheStart)
     AddFace({3, 4});
     AddFace({5, 6, 7});      // piece two
     std::vector<int> labels(8, 0), stack(8, 0);
-    EXPECT_EQ(FloodFillConnected(Indexed(), 2, 9, labels.data(), stack.data()), 1);
+    EXPECT_EQ(Fill(2, 9, labels, stack), 1);
     EXPECT_EQ(labels, (Ints{9, 9, 9, 9, 9, 0, 0, 0}));
     // The second piece with another label; the first keeps its own.
-    EXPECT_EQ(FloodFillConnected(Indexed(), 7, 4, labels.data(), stack.data()), 1);
+    EXPECT_EQ(Fill(7, 4, labels, stack), 1);
     EXPECT_EQ(labels, (Ints{9, 9, 9, 9, 9, 4, 4, 4}));
     // Starting on a labelled vertex changes nothing.
-    EXPECT_EQ(FloodFillConnected(Indexed(), 5, 6, labels.data(), stack.data()), 0);
+    EXPECT_EQ(Fill(5, 6, labels, stack), 0);
     EXPECT_EQ(labels, (Ints{9, 9, 9, 9, 9, 4, 4, 4}));
 }
 
@@ -227,7 +198,7 @@ TEST_F(TopologyTest, PrelabelledRingIsAWall)
     std::vector<int> labels(16, 0), stack(16, 0);
     for (int v : {1, 4, 6, 9})
         labels[static_cast<size_t>(v)] = 7;
-    EXPECT_EQ(FloodFillConnected(Indexed(), 5, 2, labels.data(), stack.data()), 1);
+    EXPECT_EQ(Fill(5, 2, labels, stack), 1);
     std::vector<int> expected(16, 0);
     expected[5] = 2;
     for (int v : {1, 4, 6, 9})
@@ -240,9 +211,9 @@ TEST_F(TopologyTest, FloodRefusesBadStartsAndLabelZero)
     AddVertices(3);
     AddFace({0, 1, 2});
     std::vector<int> labels(3, 0), stack(3, 0);
-    EXPECT_EQ(FloodFillConnected(Indexed(), 0, 0, labels.data(), stack.data()), 0);
-    EXPECT_EQ(FloodFillConnected(Indexed(), -1, 1, labels.data(), stack.data()), 0);
-    EXPECT_EQ(FloodFillConnected(Indexed(), 3, 1, labels.data(), stack.data()), 0);
+    EXPECT_EQ(Fill(0, 0, labels, stack), 0);
+    EXPECT_EQ(Fill(-1, 1, labels, stack), 0);
+    EXPECT_EQ(Fill(3, 1, labels, stack), 0);
     EXPECT_EQ(labels, (Ints{0, 0, 0}));
 }
 
@@ -250,17 +221,16 @@ TEST_F(TopologyTest, IndicesOutsideTheObjectLeadNowhere)
 {
     AddVertices(4);
     AddFace({0, 1, 2});
-    AddFaceUnchecked({2, 50, 3});    // 50 and -7 name no vertex
-    AddFaceUnchecked({3, -7, 0});
+    AddFace({2, 50, 3});    // 50 and -7 name no vertex
+    AddFace({3, -7, 0});
     // The neighbour list reports what the faces say...
     EXPECT_EQ(Neighbours(2), (Ints{1, 0, 3, 50}));
     EXPECT_EQ(FacesWithEdge(2, 50), (Ints{1}));
     // ...but the fill stays within the labels it was given (sized exactly:
     // any write past them is caught by the address sanitizer).
     std::vector<int> labels(4, 0), stack(4, 0);
-    EXPECT_EQ(FloodFillConnected(Indexed(), 1, 5, labels.data(), stack.data()), 1);
+    EXPECT_EQ(Fill(1, 5, labels, stack), 1);
     EXPECT_EQ(labels, (Ints{5, 5, 5, 5}));
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 1), {0, 0, 0}));
 }
 
 // Seeds for FloodFillFromSeeds: the listed vertices, and a record of what
@@ -285,67 +255,40 @@ TEST_F(TopologyTest, FillFromSeedsLabelsWhatFillsFromEachSeedWould)
     AddFace({0, 1, 2, 3});
     AddFace({3, 4});
     AddFace({5, 6, 6, 7});
-    AddFaceUnchecked({7, 40, -3});
+    AddFace({7, 40, -3});
     // Face-only index, as the command builds it.
     static const unsigned char kNone = 0;
-    ASSERT_TRUE(BuildMeshIndex(index, Handle(), nullptr, nullptr, &kNone, 0));
+    MeshIndexOptions facesOnly;
+    facesOnly.listed = &kNone;
+    ASSERT_TRUE(BuildMeshIndex(*index, mesh.faces, mesh.vertexCount, facesOnly));
 
     // Two seeds in the first piece, one on a prelabelled vertex (a wall:
     // it starts nothing and cuts 4 off), one on the lone vertex.
     std::vector<int> labels(9, 0), scratch(9, -1);
     labels[3] = 7;
     SeedList list = {{1, 2, 3, 8}, {}};
-    FloodFillFromSeeds(index, IsListedSeed, &list, 5, labels.data(), scratch.data());
+    FloodFillFromSeeds(*index, IsListedSeed, &list, 5, labels.data(), scratch.data());
     EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 0, 0, 0, 5}));
     EXPECT_EQ(list.asked, (Ints{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 
     // The same as fills one after the other would give, seed by seed.
     std::vector<int> byFills(9, 0), stack(9, 0);
     byFills[3] = 7;
-    BuildMeshIndex(index, Handle());
     for (int seed : {1, 2, 3, 8})
-        FloodFillConnected(index, seed, 5, byFills.data(), stack.data());
+        Fill(seed, 5, byFills, stack);
     EXPECT_EQ(labels, byFills);
 
     // A seed in the piece with the repeated point reaches through it; the
     // points outside the object lead nowhere and are never written.
     list = {{6}, {}};
-    FloodFillFromSeeds(index, IsListedSeed, &list, 2, labels.data(), scratch.data());
+    FloodFillFromSeeds(*index, IsListedSeed, &list, 2, labels.data(), scratch.data());
     EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 2, 2, 2, 5}));
 
     // Label 0 labels nothing, but every vertex is still asked.
     list = {{4}, {}};
-    FloodFillFromSeeds(index, IsListedSeed, &list, 0, labels.data(), scratch.data());
+    FloodFillFromSeeds(*index, IsListedSeed, &list, 0, labels.data(), scratch.data());
     EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 2, 2, 2, 5}));
     EXPECT_EQ(list.asked.size(), 9u);
-}
-
-TEST_F(TopologyTest, FaceNormalOfTrianglesAndQuads)
-{
-    host::AddVertex(object, {0, 0, 0});
-    host::AddVertex(object, {1, 0, 0});
-    host::AddVertex(object, {1, 1, 0});
-    host::AddVertex(object, {0, 1, 0});
-    host::AddVertex(object, {1, 1, 1});
-    host::AddVertex(object, {2, 2, 0});
-    AddFace({0, 1, 3});      // triangle
-    AddFace({0, 1, 2, 3});   // square
-    AddFace({0, 1, 4, 3});   // bent: the b-d split is flatter
-    AddFace({0, 2, 5});      // collinear
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 0), {0, 0, -1}));
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 1), {0, 0, -1}));
-    const Point3 bent = FaceNormal(Handle(), 2);
-    EXPECT_TRUE(IsEqual(bent, {0x1.4cdbe6p-2f, 0x1.4cdbe6p-2f, -0x1.c6b19ep-1f}));
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 3), {0, 0, 0}));
-}
-
-TEST_F(TopologyTest, FaceNormalOfANaNCornerIsZero)
-{
-    host::AddVertex(object, {0, 0, 0});
-    host::AddVertex(object, {std::numeric_limits<float>::quiet_NaN(), 0, 0});
-    host::AddVertex(object, {0, 1, 0});
-    AddFace({0, 1, 2});
-    EXPECT_TRUE(IsEqual(FaceNormal(Handle(), 0), {0, 0, 0}));
 }
 
 }  // namespace

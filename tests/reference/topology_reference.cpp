@@ -1,45 +1,37 @@
-// The topology helpers answered the plain way: every query scans all faces
-// of the object through the host, and the index holds nothing but the
-// object. A second plug-in module built with this file in place of
-// geom/topology.cpp runs the very same commands; the differential tests
-// require both modules to leave identical documents.
-#include "geom/topology.h"
-
+// The mesh index answered the plain way: every query scans all faces of
+// the object through the host, and the index holds nothing but the object.
+// A second plug-in module built with this file in place of the index and
+// its reader (KIVERA_MESH_INDEX_SOURCES) runs the very same commands; the
+// differential tests require both modules to leave identical documents.
 #include <algorithm>
 #include <cassert>
 
-bool BuildMeshIndex(MeshIndex& index, ObjectHandle object)
+#include "frame/mesh_reader.h"
+#include "geom/flood_fill.h"
+#include "geom/mesh_queries.h"
+#include "geom/side_table.h"
+#include "tests/reference/flood_fill_reference.h"
+
+struct MeshIndex {
+    ObjectHandle object = nullptr;
+};
+
+void MeshIndexDeleter::operator()(MeshIndex* index) const { delete index; }
+
+MeshIndexPtr NewMeshIndex() { return MeshIndexPtr(new MeshIndex()); }
+
+bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions& options,
+                   FaceVisitor visit)
 {
-    index = MeshIndex();
     index.object = object;
-    return true;
-}
-
-bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context,
-                    const unsigned char* /*listed*/, int /*listedCount*/)
-{
-    // Every query scans the host: nothing to leave out.
-    return BuildMeshIndex(index, object, hook, context);
-}
-
-bool BuildMeshIndex(MeshIndex& index, ObjectHandle object, MeshIndexFaceHook hook, void* context)
-{
-    BuildMeshIndex(index, object);
-    if (hook) {
-        const int faceCount = ObjGetFaceCount(object);
-        for (int face = 0; face < faceCount; ++face) {
-            int points[kMaxFacePoints] = {-1, -1, -1, -1};
-            const int n = ReadFacePoints(object, face, points);
-            hook(context, face, points, n);
-        }
+    const int faceCount = std::max(ObjGetFaceCount(object), 0);
+    for (int face = 0; face < faceCount; ++face) {
+        MeshFace points = {{-1, -1, -1, -1}, 0};
+        points.count = ReadFacePoints(object, face, points.points);
+        visit(face, points);
     }
-    return true;
-}
-
-bool BuildMeshIndexWithSides(MeshIndex& index, ObjectHandle object, int* sides)
-{
-    BuildMeshIndex(index, object);
-    FindSideNeighbours(index, sides, std::max(ObjGetFaceCount(object), 0));
+    if (options.sides != nullptr)
+        FindSideNeighbours(index, options.sides, faceCount);
     return true;
 }
 
@@ -69,13 +61,11 @@ int IndexedFacePointCount(const MeshIndex& index, int face)
     return UsableFacePointCount(index.object, face);
 }
 
-int AppendUnique(int* list, int count, int key)
+void FindSideNeighbours(const MeshIndex& /*index*/, int* sides, int faceCount)
 {
-    for (int i = 0; i < count; ++i)
-        if (list[i] == key)
-            return count;
-    list[count] = key;
-    return count + 1;
+    // Every side is asked for, as the plain walk asks.
+    for (int k = 0; k < faceCount * kMaxFacePoints; ++k)
+        sides[k] = kAskForSide;
 }
 
 int FindFacesWithEdge(const MeshIndex& index, int a, int b, int* list)
@@ -108,13 +98,6 @@ void FindFacesAlongSides(const MeshIndex& index, const int* points, int n,
         counts[k] = FindFacesWithEdge(index, points[k], points[(k + 1) % n], lists[k]);
 }
 
-void FindSideNeighbours(const MeshIndex& /*index*/, int* sides, int faceCount)
-{
-    // Every side is asked for, as the plain walk asks.
-    for (int k = 0; k < faceCount * kMaxFacePoints; ++k)
-        sides[k] = kAskForSide;
-}
-
 static void AppendUniqueTo(std::vector<int>& list, int key)
 {
     for (int entry : list)
@@ -144,39 +127,13 @@ int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbou
     return static_cast<int>(neighbours.size());
 }
 
-int FloodFillConnected(MeshIndex& index, int start, int label, int* labels, int* stack)
-{
-    if (label == 0)
-        return 0;
-    const int vertexCount = ObjGetVertexCount(index.object);
-    if (start < 0 || start >= vertexCount || labels[start] != 0)
-        return 0;
-    for (int i = 0; i < vertexCount; ++i)
-        stack[i] = 0;
-    int stackCount = 0;
-    stack[stackCount++] = start;
-    std::vector<int> neighbours;
-    while (stackCount > 0) {
-        const int v = stack[--stackCount];
-        assert(v >= 0 && v < vertexCount && labels[v] == 0);
-        labels[v] = label;
-        CollectNeighbourVertices(index, v, neighbours);
-        for (int w : neighbours) {
-            if (w < 0 || w >= vertexCount || labels[w] != 0)
-                continue;
-            stackCount = AppendUnique(stack, stackCount, w);
-        }
-    }
-    return 1;
-}
-
 void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int label, int* labels,
                         int* scratch)
 {
     const int vertexCount = ObjGetVertexCount(index.object);
     for (int v = 0; v < vertexCount; ++v)
         if (isSeed(context, v))
-            FloodFillConnected(index, v, label, labels, scratch);
+            FloodFillConnected(index, vertexCount, v, label, labels, scratch);
 }
 
 int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int max)

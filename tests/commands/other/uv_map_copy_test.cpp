@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands/other/uv_map_copy.h"
+#include "frame/mesh_reader.h"
 #include "tests/commands/other/other_fixtures.h"
 #include "tests/support/plugin_session.h"
 
@@ -87,8 +88,11 @@ TEST(AnchoredFaceWalk, GridIsWalkedDepthFirstFromTheAnchor)
         static_cast<Pairs*>(context)->push_back({face, anchor});
         return 1;
     };
-    MeshIndex index;
-    ASSERT_TRUE(BuildMeshIndexWithSides(index, HandleOf(obj), sides.data()));
+    const MeshIndexPtr indexMemory = NewMeshIndex();
+    MeshIndex& index = *indexMemory;
+    MeshIndexOptions withSides;
+    withSides.sides = sides.data();
+    ASSERT_TRUE(ReadMeshIndex(index, HandleOf(obj), withSides));
     EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, record, &visits), 1);
     EXPECT_EQ(visits, (Pairs{{0, 0}, {2, 4}, {3, 4}, {1, 1}}));
     // The action can end the walk; arrays too small for the object visit nothing.

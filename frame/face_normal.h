@@ -1,0 +1,10 @@
+// The normal of one face of an object, its corners read through the host.
+#pragma once
+
+#include "frame/host_api.h"
+#include "geom/point3.h"
+
+// Unit normal of face `face` of three or four points (FaceNormal of its
+// corners); the zero vector for a degenerate face, one of any other point
+// count, or one naming a point outside the object.
+Point3 ReadFaceNormal(ObjectHandle object, int face);

@@ -1,0 +1,45 @@
+// Reading an object's faces through the host into its index, once, with a
+// look at every face as it is read.
+#pragma once
+
+#include <type_traits>
+
+#include "frame/host_api.h"
+#include "geom/mesh_index.h"
+
+// Called for every face slot as it is read, in ascending order, with its
+// usable points (count 0 for an empty slot or a face of more than four
+// points): a command that asks the host about every face anyway (its
+// selection) asks here, while the host has that face at hand. Refers to a
+// callable taking (int face, const MeshFace& points) that outlives the read.
+class FaceVisitor {
+public:
+    FaceVisitor() = default;
+    template <typename F,
+              typename = std::enable_if_t<!std::is_same<std::decay_t<F>, FaceVisitor>::value>>
+    FaceVisitor(F& callable) : callable_(&callable), call_(&Call<F>)
+    {
+    }
+    void operator()(int face, const MeshFace& points) const
+    {
+        if (call_ != nullptr)
+            call_(callable_, face, points);
+    }
+
+private:
+    template <typename F>
+    static void Call(void* callable, int face, const MeshFace& points)
+    {
+        (*static_cast<F*>(callable))(face, points);
+    }
+    void* callable_ = nullptr;
+    void (*call_)(void*, int, const MeshFace&) = nullptr;
+};
+
+// Reads every face of `object` once through the host, calling `visit` for
+// each, and builds `index` from them (BuildMeshIndex), replacing what it
+// held. False, with the index empty, when the memory cannot be had (the
+// visitor may then have seen some of the faces); the caller then leaves the
+// object alone.
+bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions& options = {},
+                   FaceVisitor visit = {});
