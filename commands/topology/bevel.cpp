@@ -76,21 +76,19 @@ static int FindInRing(const FaceRing& ring, int key)
     return -1;
 }
 
-// Adds two vertices and the two-point face joining them, and records them
-// in `index`.
-static void AddGuideLine(ObjectHandle object, MeshIndex& index, const Point3& first,
-                         const Point3& second)
+// Adds two vertices and the two-point face joining them.
+static void AddGuideLine(MeshEditor& editor, const Point3& first, const Point3& second)
 {
     int points[2];
-    points[0] = ObjAddVertex(object, first);
-    MeshIndexAddVertex(index, points[0]);
-    points[1] = ObjAddVertex(object, second);
-    MeshIndexAddVertex(index, points[1]);
-    MeshIndexAddFace(index, ObjAddFace(object, 2, points), 2, points);
+    points[0] = EditorAddVertex(editor, first);
+    points[1] = EditorAddVertex(editor, second);
+    EditorAddFace(editor, 2, points);
 }
 
-void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float size)
+void BevelLine(MeshEditor& editor, int face, int line, float size)
 {
+    const ObjectHandle object = editor.object;
+    MeshIndex& index = editor.index;
     const FaceRing ring = ReadFaceRing(object, face);
     if (ring.count < 3 || line < 0 || line >= ring.count)
         return;
@@ -151,16 +149,15 @@ void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float 
             return;
     if (!ReserveMeshEdits(index, 4, 2))
         return;
-    AddGuideLine(object, index, guides[0], guides[1]);
-    AddGuideLine(object, index, guides[2], guides[3]);
+    AddGuideLine(editor, guides[0], guides[1]);
+    AddGuideLine(editor, guides[2], guides[3]);
 }
 
 int Bevel(DocumentHandle document)
 {
-    ForEachSelectedPolygonLine(document,
-                               [](ObjectHandle object, MeshIndex& index, int face, int line) {
-                                   BevelLine(object, index, face, line, kBevelSize);
-                                   return false;
-                               });
+    ForEachSelectedPolygonLine(document, [](MeshEditor& editor, int face, int line) {
+        BevelLine(editor, face, line, kBevelSize);
+        return false;
+    });
     return 1;
 }

@@ -4,6 +4,7 @@
 
 #include "frame/host_api.h"
 #include "geom/point3.h"
+#include "frame/mesh_editor.h"
 #include "geom/mesh_index.h"
 
 // The bevel size, in model units.
@@ -51,4 +52,4 @@ Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3&
 // other running along the line from b to a, every point naming a vertex of
 // the object and every guide point a finite position (nor when there is no
 // memory to record the additions).
-void BevelLine(ObjectHandle object, MeshIndex& index, int face, int line, float size);
+void BevelLine(MeshEditor& editor, int face, int line, float size);

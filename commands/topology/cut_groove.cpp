@@ -118,18 +118,11 @@ static int FindGrooveLine(ObjectHandle object, const MeshIndex& index, int face,
     return 1;
 }
 
-// Deletes a face through the host and, when the host did, from `index`.
-static void DeleteFace(ObjectHandle object, MeshIndex& index, int face)
-{
-    if (ObjDeleteFace(object, face, 1) != 0)
-        MeshIndexDeleteFace(index, face);
-}
-
-// Adds the five faces of a groove and records them in `index`. On a refused
+// Adds the five faces of a groove. On a refused
 // face the ones already added are deleted again and 0 is returned, so that
 // the caller keeps the two original faces and no hole opens in the mesh.
-static int AddGrooveFaces(ObjectHandle object, MeshIndex& index, const GrooveLine& groove,
-                          const int* atA, const int* atB)
+static int AddGrooveFaces(MeshEditor& editor, const GrooveLine& groove, const int* atA,
+                          const int* atB)
 {
     const int faces[5][4] = {
         {groove.p, atA[0], atB[0], groove.e},   // first face, narrowed
@@ -140,23 +133,24 @@ static int AddGrooveFaces(ObjectHandle object, MeshIndex& index, const GrooveLin
     };
     int added[5];
     for (int i = 0; i < 5; ++i) {
-        added[i] = ObjAddFace(object, 4, faces[i]);
-        MeshIndexAddFace(index, added[i], 4, faces[i]);
+        added[i] = EditorAddFace(editor, 4, faces[i]);
         if (added[i] >= 0)
             continue;
         for (int j = 0; j < i; ++j)
-            DeleteFace(object, index, added[j]);
+            EditorDeleteFace(editor, added[j]);
         return 0;
     }
     return 1;
 }
 
 // Cuts the groove along line `line` of face `face` and deletes the face and
-// its neighbour across the line, recording every edit in `index`. Returns 1
+// its neighbour across the line. Returns 1
 // when the groove was cut, 0 when the line was passed over and nothing
 // changed (also when there is no memory to record the groove).
-static int CutGrooveAtLine(ObjectHandle object, MeshIndex& index, int face, int line)
+static int CutGrooveAtLine(MeshEditor& editor, int face, int line)
 {
+    const ObjectHandle object = editor.object;
+    MeshIndex& index = editor.index;
     GrooveLine groove;
     if (!FindGrooveLine(object, index, face, line, groove))
         return 0;
@@ -190,27 +184,22 @@ static int CutGrooveAtLine(ObjectHandle object, MeshIndex& index, int face, int 
         return 0;
     int atA[4];
     int atB[4];
-    for (int i = 0; i < 4; ++i) {
-        atA[i] = ObjAddVertex(object, profileA[i]);
-        MeshIndexAddVertex(index, atA[i]);
-    }
-    for (int i = 0; i < 4; ++i) {
-        atB[i] = ObjAddVertex(object, profileB[i]);
-        MeshIndexAddVertex(index, atB[i]);
-    }
-    if (!AddGrooveFaces(object, index, groove, atA, atB))
+    for (int i = 0; i < 4; ++i)
+        atA[i] = EditorAddVertex(editor, profileA[i]);
+    for (int i = 0; i < 4; ++i)
+        atB[i] = EditorAddVertex(editor, profileB[i]);
+    if (!AddGrooveFaces(editor, groove, atA, atB))
         return 0;
-    DeleteFace(object, index, face);
-    DeleteFace(object, index, groove.otherFace);
+    EditorDeleteFace(editor, face);
+    EditorDeleteFace(editor, groove.otherFace);
     return 1;
 }
 
 int CutGroove(DocumentHandle document)
 {
     // The face is gone once it has a groove: its other lines are not tried.
-    ForEachSelectedPolygonLine(document,
-                               [](ObjectHandle object, MeshIndex& index, int face, int line) {
-                                   return CutGrooveAtLine(object, index, face, line) != 0;
-                               });
+    ForEachSelectedPolygonLine(document, [](MeshEditor& editor, int face, int line) {
+        return CutGrooveAtLine(editor, face, line) != 0;
+    });
     return 1;
 }

@@ -104,7 +104,8 @@ static bool FoldBetweenPolygons(ObjectHandle object, const MeshIndex& index, int
     const int pivot = shared[0] == v ? shared[1] : shared[0];
     if (!IsVertexIndex(pivot, vertexCount))
         return false;
-    const Point3 normal = Normalize(Add(ReadFaceNormal(object, faces[0]), ReadFaceNormal(object, faces[1])));
+    const Point3 normal =
+        Normalize(Add(ReadFaceNormal(object, faces[0]), ReadFaceNormal(object, faces[1])));
     return FoldAboutPivot(object, v, pivot, normal, position);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "frame/host_api.h"
+#include "frame/mesh_editor.h"
 #include "geom/mesh_index.h"
 
 // Per face, bit k set when line k (points k and k + 1) is selected; only
@@ -32,7 +33,7 @@ bool BuildIndexWithSelectedLines(MeshIndex& index, SelectedLines& lines, Documen
 // build.
 int SelectedLineMask(const SelectedLines& lines, int face);
 
-// Calls lineAction(object, index, face, line) for each selected line of each
+// Calls lineAction(editor, face, line) for each selected line of each
 // face of three or four points of every object, in object, face and line
 // order, the index built as BuildIndexWithSelectedLines builds it (one
 // index serves every object). Faces added meanwhile are not visited, and a
@@ -54,6 +55,7 @@ void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
         if (object == nullptr ||
             !BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
             continue;
+        MeshEditor editor = {object, index};
         for (int face = 0; face < lines.faceCount; ++face) {
             const int selected = SelectedLineMask(lines, face);
             if (selected == 0)
@@ -62,7 +64,7 @@ void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
             if (n < 3)
                 continue;
             for (int line = 0; line < n; ++line)
-                if ((selected & (1 << line)) != 0 && lineAction(object, index, face, line))
+                if ((selected & (1 << line)) != 0 && lineAction(editor, face, line))
                     break;
             if (!MeshIndexFollowsObject(index))
                 break;

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "commands/commands.h"
+#include "frame/mesh_editor.h"
 #include "frame/mesh_reader.h"
 #include "geom/mesh_queries.h"
 
@@ -95,34 +96,32 @@ static Point3 Midpoint(const Point3& a, const Point3& b)
 }
 
 // Replaces the faces holding both a and b by the lines [a, m] and [b, m]
-// through a new midpoint vertex m, and tells `index` about every edit. The
+// through a new midpoint vertex m. The
 // faces are found before anything is added; they are deleted only once both
 // new lines exist, so that a host that refuses an addition never leaves the
 // segment without its edge. A segment for whose record there is no memory is
 // left as it is.
-static void SplitSegment(ObjectHandle object, MeshIndex& index, int a, int b)
+static void SplitSegment(MeshEditor& editor, int a, int b)
 {
+    const ObjectHandle object = editor.object;
+    MeshIndex& index = editor.index;
     int faces[kMaxEdgeFaces];
     const int faceCount = FindFacesWithEdge(index, a, b, faces);
     const Point3 pa = ObjGetVertex(object, a);
     const Point3 pb = ObjGetVertex(object, b);
     if (!ReserveMeshEdits(index, 1, 2))
         return;
-    const int m = ObjAddVertex(object, Midpoint(pa, pb));
-    MeshIndexAddVertex(index, m);
+    const int m = EditorAddVertex(editor, Midpoint(pa, pb));
     if (m < 0)
         return;
     const int lineA[2] = {a, m};
     const int lineB[2] = {b, m};
-    const int faceA = ObjAddFace(object, 2, lineA);
-    MeshIndexAddFace(index, faceA, 2, lineA);
-    const int faceB = ObjAddFace(object, 2, lineB);
-    MeshIndexAddFace(index, faceB, 2, lineB);
+    const int faceA = EditorAddFace(editor, 2, lineA);
+    const int faceB = EditorAddFace(editor, 2, lineB);
     if (faceA < 0 || faceB < 0)
         return;
     for (int f = 0; f < faceCount; ++f)
-        if (ObjDeleteFace(object, faces[f], 1) != 0)
-            MeshIndexDeleteFace(index, faces[f]);
+        EditorDeleteFace(editor, faces[f]);
 }
 
 // Traces and splits every chain of one object that starts at one of the
@@ -141,6 +140,7 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
     if (!vertices || !holds || !ReadMeshIndex(index, object))
         return;
     Chain chain = {vertices.get(), holds.get(), 0, vertexCount};
+    MeshEditor editor = {object, index};
     for (int j = 0; j < vertexCount; ++j) {
         if (ObjGetVertexRefCount(object, j) == 0)
             continue;
@@ -151,7 +151,7 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
         const int length =
             TraceChain(document, objectIndex, index, j, neighbours[0], chain, neighbours);
         for (int k = 0; k + 1 < length; ++k) {
-            SplitSegment(object, index, chain.vertices[k], chain.vertices[k + 1]);
+            SplitSegment(editor, chain.vertices[k], chain.vertices[k + 1]);
             // The rest of the object would be split on answers that no
             // longer describe it.
             if (!MeshIndexFollowsObject(index))
