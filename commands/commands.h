@@ -10,8 +10,9 @@ int SelectPoints(DocumentHandle document);
 int DeselectPoints(DocumentHandle document);
 int DeselectEdgesAndFaces(DocumentHandle document);
 int SelectNeighbourPoints(DocumentHandle document);
-// Connected and edge selection.
+// Connected selection.
 int SelectConnectedPoints(DocumentHandle document);
+// Edge selection.
 int SelectEdgesOfSelectedPoints(DocumentHandle document);
 // Vertex placement.
 int AlignSelectedPoints(DocumentHandle document);

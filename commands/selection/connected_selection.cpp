@@ -1,4 +1,4 @@
-// Connected and edge selection: a new selection derived from the present one.
+// Connected selection: the vertices a flood from the selected ones reaches.
 #include "commands/commands.h"
 
 #include <algorithm>
@@ -72,49 +72,6 @@ int SelectConnectedPoints(DocumentHandle document)
         ObjectHandle object = DocGetObject(document, i);
         if (object)
             SelectConnectedInObject(document, i, object, *index);
-    }
-    return 1;
-}
-
-static bool IsVertexSelected(DocumentHandle document, int objectIndex, int vertexCount, int v)
-{
-    return IsVertexIndex(v, vertexCount) && DocIsSelectVertex(document, objectIndex, v) == 1;
-}
-
-// Selects each line of one face whose two ends are selected, then the face
-// itself when all its lines are selected, counting lines selected before.
-static void SelectEdgesOfFace(DocumentHandle document, int objectIndex, ObjectHandle object,
-                              int vertexCount, int face)
-{
-    // One slot behind the points repeats point 0: line k joins k and k + 1.
-    int points[kMaxFacePoints + 1];
-    const int n = ReadFacePoints(object, face, points);
-    if (n == 0)
-        return;
-    points[n] = points[0];
-    for (int k = 0; k < n; ++k)
-        if (IsVertexSelected(document, objectIndex, vertexCount, points[k]) &&
-            IsVertexSelected(document, objectIndex, vertexCount, points[k + 1]))
-            DocAddSelectLine(document, objectIndex, face, k);
-    int selectedLines = 0;
-    for (int k = 0; k < n; ++k)
-        if (DocIsSelectLine(document, objectIndex, face, k) == 1)
-            ++selectedLines;
-    if (selectedLines == n)
-        DocAddSelectFace(document, objectIndex, face);
-}
-
-int SelectEdgesOfSelectedPoints(DocumentHandle document)
-{
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        ObjectHandle object = DocGetObject(document, i);
-        if (!object)
-            continue;
-        const int vertexCount = ObjGetVertexCount(object);
-        const int faceCount = ObjGetFaceCount(object);
-        for (int face = 0; face < faceCount; ++face)
-            SelectEdgesOfFace(document, i, object, vertexCount, face);
     }
     return 1;
 }

@@ -1,17 +1,21 @@
-// Split the segments of chains of selected vertices at their midpoints.
-#include "commands/topology/split_edges.h"
-
+// Split edges: open chains of selected vertices are traced from one end and
+// each segment between consecutive chain vertices is replaced by two lines
+// meeting at a new vertex halfway between its ends.
 #include <cassert>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "commands/commands.h"
 #include "frame/mesh_editor.h"
 #include "frame/mesh_reader.h"
 #include "geom/mesh_queries.h"
 
-int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshIndex& index, int vertex,
-                       std::vector<int>& neighbours)
+// The neighbours of `vertex` in object `objectIndex`, whose faces `index`
+// holds, that are selected, in order of discovery, compacted to the front of
+// `neighbours` (which is resized to hold exactly them). Returns their count.
+static int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshIndex& index,
+                              int vertex, std::vector<int>& neighbours)
 {
     CollectNeighbourVertices(index, vertex, neighbours);
     int kept = 0;
