@@ -43,3 +43,22 @@ private:
 // object alone.
 bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions& options = {},
                    FaceVisitor visit = {});
+
+// Calls perObject(objectIndex, object, index) for each object of `document`,
+// in order, with one index as working memory that the objects share (each
+// call reads its object into it). False, calling nothing, when there is no
+// memory for the index.
+template <typename PerObject>
+bool ForEachObjectWithIndex(DocumentHandle document, PerObject perObject)
+{
+    const MeshIndexPtr index = NewMeshIndex();
+    if (!index)
+        return false;
+    const int objectCount = DocGetObjectCount(document);
+    for (int i = 0; i < objectCount; ++i) {
+        const ObjectHandle object = DocGetObject(document, i);
+        if (object)
+            perObject(i, object, *index);
+    }
+    return true;
+}

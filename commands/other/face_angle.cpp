@@ -63,26 +63,32 @@ static Point3 LineDirection(ObjectHandle object, const int* points, int pointCou
     return Subtract(end, start);
 }
 
-// Collects the normals of selected faces of three or four points, in object
-// and face order, until both slots are filled.
-static void ScanSelectedFaces(DocumentHandle document, int objectCount,
-                              MeasuredDirections& found)
+// Calls scan(objectIndex, object, face) for every face slot of every
+// object, in object and face order, until it returns false.
+template <typename Scan>
+static void ScanFaces(DocumentHandle document, int objectCount, Scan scan)
 {
     for (int i = 0; i < objectCount; ++i) {
         const ObjectHandle object = DocGetObject(document, i);
         if (object == nullptr)
             continue;
         const int faceCount = ObjGetFaceCount(object);
-        for (int f = 0; f < faceCount; ++f) {
-            if (UsableFacePointCount(object, f) < 3)
-                continue;
-            if (DocIsSelectFace(document, i, f) != 1)
-                continue;
-            found.slots[found.count++] = ReadFaceNormal(object, f);
-            if (found.count == 2)
+        for (int f = 0; f < faceCount; ++f)
+            if (!scan(i, object, f))
                 return;
-        }
     }
+}
+
+// Collects the normals of selected faces of three or four points, in object
+// and face order, until both slots are filled.
+static void ScanSelectedFaces(DocumentHandle document, int objectCount,
+                              MeasuredDirections& found)
+{
+    ScanFaces(document, objectCount, [&](int i, ObjectHandle object, int f) {
+        if (UsableFacePointCount(object, f) >= 3 && DocIsSelectFace(document, i, f) == 1)
+            found.slots[found.count++] = ReadFaceNormal(object, f);
+        return found.count < 2;
+    });
 }
 
 // Collects the directions of selected lines, in object, face and line
@@ -90,27 +96,22 @@ static void ScanSelectedFaces(DocumentHandle document, int objectCount,
 static void ScanSelectedLines(DocumentHandle document, int objectCount,
                               MeasuredDirections& found)
 {
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (object == nullptr)
-            continue;
-        const int faceCount = ObjGetFaceCount(object);
-        for (int f = 0; f < faceCount; ++f) {
-            const int n = UsableFacePointCount(object, f);
-            if (n < 2)
+    ScanFaces(document, objectCount, [&](int i, ObjectHandle object, int f) {
+        const int n = UsableFacePointCount(object, f);
+        if (n < 2)
+            return true;
+        for (int k = 0; k < n; ++k) {
+            if (DocIsSelectLine(document, i, f, k) != 1)
                 continue;
-            for (int k = 0; k < n; ++k) {
-                if (DocIsSelectLine(document, i, f, k) != 1)
-                    continue;
-                int points[kMaxFacePoints];
-                if (ReadFacePoints(object, f, points) != n)
-                    continue;
-                found.slots[found.count++] = LineDirection(object, points, n, k);
-                if (found.count == 2)
-                    return;
-            }
+            int points[kMaxFacePoints];
+            if (ReadFacePoints(object, f, points) != n)
+                continue;
+            found.slots[found.count++] = LineDirection(object, points, n, k);
+            if (found.count == 2)
+                return false;
         }
-    }
+        return true;
+    });
 }
 
 int MeasureFaceAngle(DocumentHandle document)

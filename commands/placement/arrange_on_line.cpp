@@ -92,16 +92,7 @@ static intptr_t KIVERA_CALLBACK ArrangeDialogProcedure(DialogWindow dialog, unsi
     // The whole parameter is the id: a click carries notification code 0.
     if (CheckOneOf(dialog, kMainAxisBoxes, wParam) || CheckOneOf(dialog, kReferenceBoxes, wParam))
         return 0;
-    if (wParam == static_cast<uintptr_t>(kIdOk)) {
-        ReadArrangeBoxes(dialog);
-        EndDialogBox(dialog, 1);
-        return 1;
-    }
-    if (wParam == static_cast<uintptr_t>(kIdCancel)) {
-        EndDialogBox(dialog, 0);
-        return 1;
-    }
-    return 0;
+    return EndOnOkOrCancel(dialog, wParam, [dialog] { ReadArrangeBoxes(dialog); });
 }
 
 int AskArrangeSettings(void* owner, ArrangeSettings& settings)

@@ -3,8 +3,10 @@
 
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 
 #include "frame/host_api.h"
+#include "platform/platform.h"
 
 // 1 when vertex `vertexIndex` of `object` (document index `objectIndex`) is
 // a selected vertex as the placement commands see it: used by some face and
@@ -52,4 +54,22 @@ void ForEachSelectedVertex(DocumentHandle document, int objectCount, Visit visit
             if (IsSelectedVertex(document, object, o, v))
                 visit(object, o, v);
     }
+}
+
+// The OK and Cancel buttons of a placement command's dialog: OK reads the
+// dialog's choices (readChoices()) and ends it with 1, Cancel ends it with
+// 0. Returns 1 when `id` was either (the message is handled), else 0.
+template <typename ReadChoices>
+int EndOnOkOrCancel(DialogWindow dialog, uintptr_t id, ReadChoices readChoices)
+{
+    if (id == static_cast<uintptr_t>(kIdOk)) {
+        readChoices();
+        EndDialogBox(dialog, 1);
+        return 1;
+    }
+    if (id == static_cast<uintptr_t>(kIdCancel)) {
+        EndDialogBox(dialog, 0);
+        return 1;
+    }
+    return 0;
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "commands/commands.h"
+#include "commands/placement/placement_common.h"
 #include "frame/settings.h"
 #include "frame/text_file.h"
 #include "platform/platform.h"
@@ -241,18 +242,11 @@ static intptr_t KIVERA_CALLBACK RestoreDialogProcedure(DialogWindow dialog, unsi
         restoreZ = 0;
         return 0;   // focus is left where the dialog manager puts it
     case kMessageCommand:
-        if (wParam == static_cast<uintptr_t>(kIdOk)) {
+        return EndOnOkOrCancel(dialog, wParam, [dialog] {
             restoreX = IsDialogButtonChecked(dialog, IDC_RESTORE_X) == 1 ? 1 : 0;
             restoreY = IsDialogButtonChecked(dialog, IDC_RESTORE_Y) == 1 ? 1 : 0;
             restoreZ = IsDialogButtonChecked(dialog, IDC_RESTORE_Z) == 1 ? 1 : 0;
-            EndDialogBox(dialog, 1);
-            return 1;
-        }
-        if (wParam == static_cast<uintptr_t>(kIdCancel)) {
-            EndDialogBox(dialog, 0);
-            return 1;
-        }
-        return 0;
+        });
     case kMessageDestroy:
         EndDialogBox(dialog, 0);
         return 1;

@@ -73,14 +73,9 @@ static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, Obje
 
 int SelectNeighbourPoints(DocumentHandle document)
 {
-    const MeshIndexPtr index = NewMeshIndex();
-    if (!index)
-        return 1;   // no working memory: the selection stays as it is
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        ObjectHandle object = DocGetObject(document, i);
-        if (object)
-            GrowSelectionOfObject(document, i, object, *index);
-    }
+    // Without working memory the selection stays as it is.
+    ForEachObjectWithIndex(document, [document](int i, ObjectHandle object, MeshIndex& index) {
+        GrowSelectionOfObject(document, i, object, index);
+    });
     return 1;
 }

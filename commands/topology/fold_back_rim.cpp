@@ -178,14 +178,9 @@ static int32_t CountSelectedVertices(DocumentHandle document)
 // built gives no moves.
 static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
 {
-    const MeshIndexPtr index = NewMeshIndex();
-    if (!index)
-        return;
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (!object || !ReadMeshIndex(*index, object))
-            continue;
+    ForEachObjectWithIndex(document, [&](int i, ObjectHandle object, MeshIndex& index) {
+        if (!ReadMeshIndex(index, object))
+            return;
         const int vertexCount = ObjGetVertexCount(object);
         for (int v = 0; v < vertexCount; ++v) {
             if (DocIsSelectVertex(document, i, v) != 1)
@@ -194,13 +189,13 @@ static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
             Point3 position;
             bool folds = false;
             if (refCount == 3)
-                folds = FoldBetweenPolygons(object, *index, v, vertexCount, &position);
+                folds = FoldBetweenPolygons(object, index, v, vertexCount, &position);
             else if (refCount == 2)
-                folds = FoldQuadRim(document, i, object, *index, v, vertexCount, &position);
+                folds = FoldQuadRim(document, i, object, index, v, vertexCount, &position);
             if (folds)
                 Append(moves, i, v, position);
         }
-    }
+    });
 }
 
 int FoldBackRim(DocumentHandle document)

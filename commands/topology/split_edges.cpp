@@ -167,15 +167,10 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
 
 int SplitEdges(DocumentHandle document)
 {
-    const MeshIndexPtr index = NewMeshIndex();
-    if (!index)
-        return 1;   // no working memory: nothing is split
+    // Without working memory nothing is split.
     std::vector<int> neighbours;
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (object)
-            SplitObjectChains(document, i, object, *index, neighbours);
-    }
+    ForEachObjectWithIndex(document, [&](int i, ObjectHandle object, MeshIndex& index) {
+        SplitObjectChains(document, i, object, index, neighbours);
+    });
     return 1;
 }
