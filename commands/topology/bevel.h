@@ -3,9 +3,8 @@
 #pragma once
 
 #include "frame/host_api.h"
-#include "geom/point3.h"
 #include "frame/mesh_editor.h"
-#include "geom/mesh_index.h"
+#include "geom/point3.h"
 
 // The bevel size, in model units.
 constexpr float kBevelSize = 2.0f;
