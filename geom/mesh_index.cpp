@@ -106,8 +106,11 @@ void CountMeshIndexFaces(MeshIndex& index, std::vector<MeshFace>&& faces, int ve
             else if (isListed(p))
                 ++index.firstFace[static_cast<size_t>(p) + 1];
         }
+        // Slots past the count hold -1 as given; written only when not, so
+        // that this pass dirties no memory a reader filled as it should.
         for (int k = face.count; k < kMaxFacePoints; ++k)
-            face.points[k] = -1;
+            if (face.points[k] != -1)
+                face.points[k] = -1;
         if (stray)
             index.strayFaces.push_back(f);
     }
