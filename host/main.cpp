@@ -14,6 +14,7 @@
 #include "frame/menu_strings.h"
 #include "host/change_report.h"
 #include "host/command_names.h"
+#include "host/dialog_answers.h"
 #include "host/document_file.h"
 #include "host/file_io.h"
 #include "host/plugin_host.h"
@@ -228,11 +229,18 @@ struct RunOptions {
     PluginChoice plugin;
 };
 
+// The answer to one command's dialog: the --dialog given after it, else one
+// given before every --command.
+struct DialogAnswer {
+    const char* text = nullptr;
+    bool own = false;
+};
+
 // Each --dialog answers the --command given before it; one given before
 // every --command answers all commands that have none of their own.
-std::vector<const char*> DialogsPerCommand(CLI::App* run, const RunOptions& options)
+std::vector<DialogAnswer> DialogsPerCommand(CLI::App* run, const RunOptions& options)
 {
-    std::vector<const char*> perCommand(options.commands.size(), nullptr);
+    std::vector<DialogAnswer> perCommand(options.commands.size());
     const char* fallback = nullptr;
     std::size_t commandsSeen = 0, dialogsSeen = 0;
     for (const CLI::Option* option : run->parse_order()) {
@@ -243,14 +251,44 @@ std::vector<const char*> DialogsPerCommand(CLI::App* run, const RunOptions& opti
             if (commandsSeen == 0)
                 fallback = ids;
             else
-                perCommand[commandsSeen - 1] = ids;
+                perCommand[commandsSeen - 1] = {ids, true};
         }
     }
-    for (const char*& ids : perCommand) {
-        if (!ids)
-            ids = fallback;
+    for (DialogAnswer& answer : perCommand) {
+        if (!answer.text)
+            answer.text = fallback;
     }
     return perCommand;
+}
+
+// Checks every answer against the dialog of the command it answers and turns
+// names into ids, before anything runs. `ids[i]` is empty for a command
+// that gets no answer.
+bool TranslateDialogAnswers(const std::vector<int>& rows, const std::vector<DialogAnswer>& answers,
+                            std::vector<std::string>& ids, std::string& error)
+{
+    ids.assign(rows.size(), std::string());
+    bool fallbackGiven = false, fallbackAnswers = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!answers[i].text)
+            continue;
+        const int dialog = DialogOfCommandRow(rows[i]);
+        if (dialog == 0 && answers[i].own) {
+            error = std::string("--dialog \"") + answers[i].text + "\" answers " +
+                    CommandName(rows[i]) + ", which shows no dialog (only arrange-on-line and "
+                    "restore-points do)";
+            return false;
+        }
+        fallbackGiven = fallbackGiven || !answers[i].own;
+        fallbackAnswers = fallbackAnswers || (!answers[i].own && dialog != 0);
+        if (dialog != 0 && !DialogAnswerIds(answers[i].text, dialog, ids[i], error))
+            return false;
+    }
+    if (fallbackGiven && !fallbackAnswers) {
+        error = "--dialog answers no command: none of them shows a dialog";
+        return false;
+    }
+    return true;
 }
 
 int RunCommands(CLI::App* run, const RunOptions& options)
@@ -269,7 +307,13 @@ int RunCommands(CLI::App* run, const RunOptions& options)
             return Fail(error);
         indices.push_back(index);
     }
-    const std::vector<const char*> dialogs = DialogsPerCommand(run, options);
+    std::vector<int> rows;
+    for (int index : indices)
+        rows.push_back(CommandRowOfMenuText(bound.menu[static_cast<std::size_t>(index)]));
+    std::vector<std::string> dialogIds;
+    const std::vector<DialogAnswer> answers = DialogsPerCommand(run, options);
+    if (!TranslateDialogAnswers(rows, answers, dialogIds, error))
+        return Fail(error);
 
     host::Document doc;
     DocumentInfo info;
@@ -283,13 +327,14 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         const std::string entry = MenuEntryText(bound.menu[static_cast<std::size_t>(indices[i])]);
         // A dialog with nobody scripting it asks at the terminal: show the
         // plug-in's prompts as they come, and no progress line over them.
-        const bool interactive = !dialogs[i] && !std::getenv("KIVERA_DIALOG") && isatty(STDIN_FILENO);
+        const char* dialog = answers[i].text ? dialogIds[i].c_str() : nullptr;
+        const bool interactive = !dialog && !std::getenv("KIVERA_DIALOG") && isatty(STDIN_FILENO);
         const host::Document before = CopyDocument(doc);
         std::fflush(stdout);
         if (!interactive)
             StartProgress("running " + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]));
         const CommandOutcome outcome =
-            RunMenuCommand(bound.module, indices[i], doc, dialogs[i], interactive);
+            RunMenuCommand(bound.module, indices[i], doc, dialog, interactive);
         StopProgress();
         std::printf("command %d %s: result %d%s\n", indices[i], entry.c_str(), outcome.result,
                     outcome.result == 0 ? " (the command stopped early)" : "");
@@ -399,8 +444,9 @@ int main(int argc, char** argv)
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     run->add_option("--dialog,-d", runOptions.dialogs,
-                    "Control ids clicked in the dialog of the command given before it, as "
-                    "KIVERA_DIALOG (\"1001 1004 1\"); without it a person at a terminal is asked")
+                    "Control ids or names clicked in the dialog of the command given before it "
+                    "(\"main-y move-y ok\" or \"1001 1004 1\"; see kivera-host dialogs); "
+                    "without it a person at a terminal is asked")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     run->add_option("--out,-o", runOptions.out,
@@ -432,6 +478,9 @@ int main(int argc, char** argv)
     initSettings->add_option("--only", settingsOnly,
                              "Enable only these commands: rows or names, e.g. 4,16,bevel");
 
+    CLI::App* dialogs = app.add_subcommand(
+        "dialogs", "List the plug-in's dialogs: each control's id, name and label");
+
     CLI11_PARSE(app, argc, argv);
 
     if (*menu)
@@ -442,6 +491,10 @@ int main(int argc, char** argv)
         return RunRender(renderDocument, renderSvg, renderView, renderLabels);
     if (*convert)
         return RunConvert(convertFrom, convertTo);
+    if (*dialogs) {
+        std::printf("%s", DialogListing().c_str());
+        return 0;
+    }
     if (*initSettings)
         return RunInitSettings(settingsFolder, settingsOnly);
     return 0;

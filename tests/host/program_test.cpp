@@ -307,3 +307,48 @@ TEST(Program, ObjInAndOut)
 }
 
 }  // namespace
+
+namespace {
+
+// Dialog answers by id or name are checked against the command's dialog
+// before anything runs; names and ids give the same document.
+TEST(Program, DialogAnswersByIdOrName)
+{
+    TempFolder folder;
+    const std::string doc = folder.File("zigzag.json");
+    const std::string original = kivera_test::ReadFile(Example("zigzag.json"));
+    kivera_test::WriteFile(doc, original);
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* output;   // in standard error for a failure, else in the written result
+    };
+    const std::vector<Case> cases = {
+        {{"-c", "arrange-on-line", "--dialog", "1099 1"}, 1,
+         "dialog 101 (arrange-on-line) has no control \"1099\"; it has main-x (1000),"},
+        {{"-c", "arrange-on-line", "--dialog", "main-x x ok"}, 1, "no control \"x\""},
+        {{"-c", "restore-points", "--dialog", "main-x ok"}, 1, "dialog 102 (restore-points)"},
+        {{"-c", "save-points", "--dialog", "ok"}, 1, "save-points, which shows no dialog"},
+        {{"--dialog", "ok", "-c", "bevel"}, 1, "none of them shows a dialog"},
+        {{"-c", "arrange-on-line", "--dialog", "1000 1004 1"}, 0, "[2, 0.5, 0]"},
+        {{"-c", "arrange-on-line", "--dialog", "MAIN-X Move-Y ok"}, 0, "[2, 0.5, 0]"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"run", doc, "--out", folder.File("out.json")};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProgramRun run = RunProgram(args);
+        SCOPED_TRACE(c.args.back());
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(kivera_test::ReadFile(doc), original);
+        if (c.status != 0) {
+            EXPECT_NE(run.err.find(c.output), std::string::npos) << run.err;
+            EXPECT_FALSE(kivera_test::FileExists(folder.File("out.json")));
+        } else {
+            EXPECT_NE(kivera_test::ReadFile(folder.File("out.json")).find(c.output),
+                      std::string::npos);
+            std::filesystem::remove(folder.File("out.json"));
+        }
+    }
+}
+
+}  // namespace

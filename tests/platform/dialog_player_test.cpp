@@ -66,6 +66,8 @@ TEST(DialogPlayer, ClicksToggleBoxesAndSendCommandsInOrder)
     EXPECT_EQ(Play("1008 1010 1010 1"), 1);
     EXPECT_EQ(seen.events, (Events{"init", "1008+", "1010+", "1010", "1", "destroy"}));
     EXPECT_EQ(seen.checkedAtOk, 110);   // X clicked, Y checked at start, Z twice
+    EXPECT_EQ(Play("x Z z Ok"), 1);     // the same by name
+    EXPECT_EQ(seen.events, (Events{"init", "1008+", "1010+", "1010", "1", "destroy"}));
 }
 
 TEST(DialogPlayer, ClicksAfterTheEndAreIgnored)
