@@ -15,6 +15,7 @@
 #include "host/change_report.h"
 #include "host/command_names.h"
 #include "host/dialog_answers.h"
+#include "host/document_edits.h"
 #include "host/document_file.h"
 #include "host/file_io.h"
 #include "host/plugin_host.h"
@@ -400,6 +401,64 @@ int RunConvert(const std::string& from, const std::string& to)
     return 0;
 }
 
+// --- select and merge ----------------------------------------------------------------
+
+int RunSelect(const std::string& document, const SelectionRequest& request, const std::string& out)
+{
+    const std::string target = out.empty() ? document : out;
+    if (IsObjFileName(target))
+        return Fail(target + ": an OBJ file holds no selection; write the result to a .json "
+                             "document with --out");
+    if (request.vertices.empty() && request.faces.empty() && request.lines.empty() &&
+        !request.clear && request.current < 0)
+        return Fail("select: nothing to do: give --vertices, --faces, --lines, --current or --clear");
+    host::Document doc;
+    DocumentInfo info;
+    std::string error;
+    if (!Load(document, doc, info, error))
+        return Fail(error);
+    const host::Document before = CopyDocument(doc);
+    if (!ApplySelection(doc, request, error))
+        return Fail(document + ": " + error);
+    const ChangeReport report = CompareDocuments(before, doc);
+    std::printf("%s: %s\n%s", document.c_str(), DocumentSummary(doc).c_str(),
+                FormatChangeReport(report, "  ").c_str());
+    if (out.empty() && IsEmpty(report)) {
+        std::printf("no change: %s left as it was\n", target.c_str());
+        return 0;
+    }
+    if (!Save(target, doc, info, error))
+        return Fail(error);
+    std::printf("wrote %s\n", target.c_str());
+    return 0;
+}
+
+int RunMerge(const std::vector<std::string>& inputs, const std::string& out)
+{
+    host::Document merged;
+    DocumentInfo info;
+    std::string error, notes;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        host::Document part;
+        DocumentInfo partInfo;
+        if (!Load(inputs[i], part, partInfo, error))
+            return Fail(error);
+        std::printf("%s: %s (objects from %zu)\n", inputs[i].c_str(),
+                    DocumentSummary(part).c_str(), merged.objects.size());
+        if (i == 0) {
+            merged = std::move(part);
+            info = partInfo;
+        } else {
+            AppendDocument(merged, std::move(part), inputs[i], notes);
+        }
+    }
+    std::fprintf(stderr, "%s", notes.c_str());
+    if (!Save(out, merged, info, error))
+        return Fail(error);
+    std::printf("wrote %s: %s\n", out.c_str(), DocumentSummary(merged).c_str());
+    return 0;
+}
+
 // --- init-settings ------------------------------------------------------------------
 
 int RunInitSettings(const std::string& folder, const std::string& only)
@@ -478,6 +537,29 @@ int main(int argc, char** argv)
     initSettings->add_option("--only", settingsOnly,
                              "Enable only these commands: rows or names, e.g. 4,16,bevel");
 
+    std::string selectDocument, selectOut;
+    SelectionRequest selection;
+    CLI::App* select = app.add_subcommand(
+        "select", "Select vertices, faces and lines of one object by index (in place, or --out)");
+    select->add_option("document", selectDocument, "The document (.json)")->required();
+    select->add_option("--object", selection.object, "The object (default: the current one)");
+    select->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
+    select->add_option("--faces", selection.faces, "Face indices and ranges");
+    select->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
+    select->add_flag("--add", selection.add,
+                     "Add to the object's selection (by default each kind given is replaced)");
+    select->add_flag("--clear", selection.clear, "First empty every selection of every object");
+    select->add_option("--current", selection.current, "Make this object the current one");
+    select->add_option("--out,-o", selectOut, "Where to write the result (default: the document)");
+
+    std::vector<std::string> mergeInputs;
+    std::string mergeOut;
+    CLI::App* merge = app.add_subcommand(
+        "merge", "Put the objects of several documents into one, in order; materials by name");
+    merge->add_option("documents", mergeInputs, "The documents (.json or .obj), in order")
+        ->required();
+    merge->add_option("--out,-o", mergeOut, "The document to write")->required();
+
     CLI::App* dialogs = app.add_subcommand(
         "dialogs", "List the plug-in's dialogs: each control's id, name and label");
 
@@ -491,6 +573,10 @@ int main(int argc, char** argv)
         return RunRender(renderDocument, renderSvg, renderView, renderLabels);
     if (*convert)
         return RunConvert(convertFrom, convertTo);
+    if (*select)
+        return RunSelect(selectDocument, selection, selectOut);
+    if (*merge)
+        return RunMerge(mergeInputs, mergeOut);
     if (*dialogs) {
         std::printf("%s", DialogListing().c_str());
         return 0;
