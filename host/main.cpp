@@ -18,6 +18,7 @@
 #include "host/document_edits.h"
 #include "host/document_file.h"
 #include "host/file_io.h"
+#include "host/no_op_explanations.h"
 #include "host/plugin_host.h"
 #include "host/progress.h"
 #include "host/settings_file.h"
@@ -292,6 +293,27 @@ bool TranslateDialogAnswers(const std::vector<int>& rows, const std::vector<Dial
     return true;
 }
 
+// A line saying why a command changed nothing (or where save-points wrote).
+void PrintExplanation(const host::Document& before, int row, const CommandOutcome& outcome,
+                      bool changed, const std::string& systemFolder, int dialogId,
+                      const char* dialogIds, bool interactive)
+{
+    CommandRun run;
+    run.row = row;
+    run.result = outcome.result;
+    run.changed = changed;
+    run.messages = MessageLines(outcome.messages);
+    run.systemFolder = systemFolder;
+    // Unanswered and nobody at a terminal, the dialog closes as by Escape.
+    const DialogChoice choice =
+        PlayDialogAnswer(dialogId, dialogIds ? dialogIds : "");
+    if (!interactive && !std::getenv("KIVERA_DIALOG"))
+        run.dialog = &choice;
+    const std::string line = ExplainCommandRun(before, run);
+    if (!line.empty())
+        std::printf("  %s\n", line.c_str());
+}
+
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
     ViewKind view = ViewKind::Front;
@@ -321,6 +343,9 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     if (!Load(options.document, doc, info, error))
         return Fail(error);
     std::printf("%s: %s\n", options.document.c_str(), DocumentSummary(doc).c_str());
+    const std::string largeFaces = LargeFaceNote(doc);
+    if (!largeFaces.empty())
+        std::printf("  %s\n", largeFaces.c_str());
     const host::Document initial = CopyDocument(doc);
 
     std::string titles;
@@ -339,9 +364,12 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         StopProgress();
         std::printf("command %d %s: result %d%s\n", indices[i], entry.c_str(), outcome.result,
                     outcome.result == 0 ? " (the command stopped early)" : "");
-        std::printf("%s", FormatChangeReport(CompareDocuments(before, doc), "  ").c_str());
+        const ChangeReport report = CompareDocuments(before, doc);
+        std::printf("%s", FormatChangeReport(report, "  ").c_str());
         for (const std::string& line : MessageLines(outcome.messages))
             std::printf("  message box: %s\n", line.c_str());
+        PrintExplanation(before, rows[i], outcome, !IsEmpty(report), bound.systemFolder,
+                         DialogOfCommandRow(rows[i]), dialog, interactive);
         titles += (titles.empty() ? "" : ", ") + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]);
     }
 

@@ -352,3 +352,32 @@ TEST(Program, DialogAnswersByIdOrName)
 }
 
 }  // namespace
+
+namespace {
+
+// A run that changes nothing says why, and the saved-points file is named.
+TEST(Program, NoOpRunsSayWhy)
+{
+    TempFolder folder;
+    const std::string settings =
+        std::filesystem::path(KIVERA_HOST_PROGRAM).parent_path().string() + "/kivera.ini";
+    kivera_test::WriteFile(folder.File("kivera.ini"), kivera_test::ReadFile(settings));
+    const std::string doc = folder.File("none.json");
+    ASSERT_EQ(RunProgram({"select", Example("grid-ring.json"), "--clear", "--out", doc}).status, 0);
+    const std::string idx = folder.File("kivera.idx");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"-c", "select-points"}, "  select-points: no object has a selected face or line\n"},
+        {{"-c", "restore-points", "-d", "x ok"},
+         "  restore-points: no saved points: " + idx + " could not be read (run save-points first)\n"},
+        {{"-c", "save-points"}, "  save-points: wrote 0 points to " + idx},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"run", doc, "--system-dir", folder.path()};
+        args.insert(args.end(), c.first.begin(), c.first.end());
+        const ProgramRun run = RunProgram(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.second), std::string::npos) << run.out;
+    }
+}
+
+}  // namespace
