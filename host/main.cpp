@@ -570,14 +570,16 @@ int main(int argc, char** argv)
     CLI::App* select = app.add_subcommand(
         "select", "Select vertices, faces and lines of one object by index (in place, or --out)");
     select->add_option("document", selectDocument, "The document (.json)")->required();
-    select->add_option("--object", selection.object, "The object (default: the current one)");
+    select->add_option("--object", selection.object, "The object (default: the current one)")
+        ->check(CLI::NonNegativeNumber);
     select->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
     select->add_option("--faces", selection.faces, "Face indices and ranges");
     select->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
     select->add_flag("--add", selection.add,
                      "Add to the object's selection (by default each kind given is replaced)");
     select->add_flag("--clear", selection.clear, "First empty every selection of every object");
-    select->add_option("--current", selection.current, "Make this object the current one");
+    select->add_option("--current", selection.current, "Make this object the current one")
+        ->check(CLI::NonNegativeNumber);
     select->add_option("--out,-o", selectOut, "Where to write the result (default: the document)");
 
     std::vector<std::string> mergeInputs;
