@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -571,7 +572,7 @@ int main(int argc, char** argv)
         "select", "Select vertices, faces and lines of one object by index (in place, or --out)");
     select->add_option("document", selectDocument, "The document (.json)")->required();
     select->add_option("--object", selection.object, "The object (default: the current one)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     select->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
     select->add_option("--faces", selection.faces, "Face indices and ranges");
     select->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
@@ -579,7 +580,7 @@ int main(int argc, char** argv)
                      "Add to the object's selection (by default each kind given is replaced)");
     select->add_flag("--clear", selection.clear, "First empty every selection of every object");
     select->add_option("--current", selection.current, "Make this object the current one")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     select->add_option("--out,-o", selectOut, "Where to write the result (default: the document)");
 
     std::vector<std::string> mergeInputs;
