@@ -305,10 +305,10 @@ void PrintExplanation(const host::Document& before, int row, const CommandOutcom
     run.changed = changed;
     run.messages = MessageLines(outcome.messages);
     run.systemFolder = systemFolder;
-    // Unanswered and nobody at a terminal, the dialog closes as by Escape.
-    const DialogChoice choice =
-        PlayDialogAnswer(dialogId, dialogIds ? dialogIds : "");
-    if (!interactive && !std::getenv("KIVERA_DIALOG"))
+    // Unanswered and nobody at a terminal, the dialog closes as by Escape;
+    // what a person or KIVERA_DIALOG answered is not known here.
+    const DialogChoice choice = PlayDialogAnswer(dialogId, dialogIds ? dialogIds : "");
+    if (dialogIds || (!interactive && !std::getenv("KIVERA_DIALOG")))
         run.dialog = &choice;
     const std::string line = ExplainCommandRun(before, run);
     if (!line.empty())
