@@ -192,9 +192,11 @@ bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std:
 bool Save(const std::string& path, const host::Document& doc, const DocumentInfo& info,
           std::string& error)
 {
+    std::string notes;
     StartProgress("saving " + path);
-    const bool saved = SaveDocument(path, doc, info, error);
+    const bool saved = SaveDocument(path, doc, info, notes, error);
     StopProgress();
+    std::printf("%s", notes.c_str());
     if (saved && IsObjFileName(path) && HasSelection(doc))
         std::fprintf(stderr, "kivera-host: note: %s holds no selection (OBJ has none)\n",
                      path.c_str());
@@ -253,13 +255,26 @@ std::vector<const char*> DialogsPerCommand(CLI::App* run, const RunOptions& opti
     return perCommand;
 }
 
+// Every file is a known format by its name before anything is read or written.
+bool CheckFileNames(const std::vector<std::string>& documents, const std::string& picture,
+                    std::string& error)
+{
+    for (const std::string& path : documents) {
+        if (!path.empty() && !CheckFileName(path, false, error))
+            return false;
+    }
+    return picture.empty() || CheckFileName(picture, true, error);
+}
+
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
+    std::string error;
+    if (!CheckFileNames({options.document, options.out}, options.svg, error))
+        return Fail(error);
     ViewKind view = ViewKind::Front;
     if (!ParseViewKind(options.view, view))
         return Fail("--view must be front, top, side or scene, not \"" + options.view + "\"");
     BoundPlugin bound;
-    std::string error;
     if (!PreparePlugin(options.plugin, bound, error))
         return Fail(error);
     std::vector<int> indices;
@@ -325,13 +340,15 @@ int RunCommands(CLI::App* run, const RunOptions& options)
 int RunRender(const std::string& document, const std::string& svg, const std::string& viewName,
               bool labels)
 {
+    std::string error;
+    if (!CheckFileNames({document}, svg, error))
+        return Fail(error);
     SvgOptions options;
     if (!ParseViewKind(viewName, options.view))
         return Fail("--view must be front, top, side or scene, not \"" + viewName + "\"");
     options.vertexLabels = labels;
     host::Document doc;
     DocumentInfo info;
-    std::string error;
     if (!Load(document, doc, info, error))
         return Fail(error);
     if (!WriteSvg(svg, {{&doc, FileNameOf(document)}}, options, error))
@@ -344,9 +361,11 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
 
 int RunConvert(const std::string& from, const std::string& to)
 {
+    std::string error;
+    if (!CheckFileNames({from, to}, "", error))
+        return Fail(error);
     host::Document doc;
     DocumentInfo info;
-    std::string error;
     if (!Load(from, doc, info, error))
         return Fail(error);
     if (!Save(to, doc, info, error))

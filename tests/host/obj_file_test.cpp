@@ -133,20 +133,51 @@ TEST(ObjFile, ObjectsTakeTheVerticesTheirFacesUse)
     EXPECT_EQ(doc.objects[1]->faces[0].points, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(doc.objects[1]->vertices[0].x, 5.0f);
     EXPECT_EQ(doc.objects[1]->faces[0].uv[0].u, 0.5f);
-    EXPECT_NE(notes.find("1 vertices that no face uses were left out"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("1 vertices that no face uses are not in the document"), std::string::npos) << notes;
 }
 
-TEST(ObjFile, FaultsNameTheFileAndPlace)
+TEST(ObjFile, StrictReadingRefusesWithLineAndColumn)
 {
+    const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    const struct {
+        std::string text, error;
+    } cases[] = {
+        {"v nan 0 0\n", "1:3: \"nan\" is not a number"},
+        {"v 0 0 0\nv 1,5 2 3\n", "2:3: \"1,5\" is not a number"},
+        {"v 1 2\n", "1:6: \"v\" takes 3, 4 or 6 numbers, found 2"},
+        {"v 1 2 3 4 5\n", "1:11: \"v\" takes 3, 4 or 6 numbers, found 5"},
+        {"v 1e39 0 0\n", "1:3: 1e39 is too large for a float"},
+        {"v 3.1+e2 0 0\n", "1:3: \"3.1+e2\" is not a number"},
+        {"v 0 0x10 0\n", "1:5: \"0x10\" is not a number"},
+        {"v 0 0 -inf\n", "1:7: \"-inf\" is not a number"},
+        {tri + "vt 0.5\n", "4:7: \"vt\" takes 2 or 3 numbers, found 1"},
+        {tri + "vn 0 0 1x\n", "4:8: \"1x\" is not a number"},
+        {tri + "f 1 2 7\n", "4:7: vertex 7 does not exist (the file has 3 vertices)"},
+        {tri + "vt 0 0\nf 1/1 2/1 3/4\n", "5:13: texture coordinate 4 does not exist (the file has 1 texture coordinates)"},
+        {tri + "f 1//1 2 3\n", "4:6: normal 1 does not exist (the file has 0 normals)"},
+        {tri + "f 0 1 2\n", "4:3: index 0: OBJ counts from 1"},
+        {tri + "f 1 2 -4\n", "4:7: -4 counts back beyond the first (3 read so far)"},
+        {tri + "f 1 2 3.0\n", "4:7: \"3.0\" is not an index"},
+        {tri + "f 1 2\n", "4:6: \"f\" needs at least 3 points"},
+        {tri + "f 1/1/1/1 2 3\n", "4:8: a corner has at most three parts (v/vt/vn)"},
+        {tri + "l 1//1 2\n", "4:6: \"l\" corners have no normal"},
+        {"\xFF\xFEv\x00 \x00", "1:1: the file starts with a UTF-16 or UTF-32 byte order mark; save it as UTF-8 text"},
+        {std::string("v 0 0 0\n\0", 9), "2:1: a NUL byte: not a text file"},
+        {"# caf\xE9\nv 0 0 0\n", "1:6: byte 0xE9 is not UTF-8 text"},
+        {"", "1:1: the file holds no vertex and no face"},
+        {"# only a comment\ng empty\n", "1:1: the file holds no vertex and no face"},
+    };
     kivera_test::TempFolder folder;
-    EXPECT_EQ(ImportError(folder, "v 0 0 0\nv 1 0 0\nv 0 1 0\no tri\nf 1 2 7\n"),
-              folder.File("bad.obj") + ": object 0 \"tri\", face 0, point 2: vertex 7 does not "
-                                       "exist (the file has 3 vertices)");
-    EXPECT_EQ(ImportError(folder, "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/1 3/4\n"),
-              folder.File("bad.obj") + ": object 0, face 0, point 2: texture coordinate 4 does "
-                                       "not exist (the file has 1)");
-    const std::string zero = ImportError(folder, "v 0 0 0\nf 0 1 1\n");
-    EXPECT_NE(zero.find("line 2"), std::string::npos) << zero;
+    for (const auto& c : cases)
+        EXPECT_EQ(ImportError(folder, c.text), folder.File("bad.obj") + ":" + c.error) << c.text;
+
+    // The MTL file is read as strictly, and a UTF-8 byte order mark is text.
+    kivera_test::WriteFile(folder.File("m.mtl"), "newmtl a\nKd 1 0.5\n");
+    EXPECT_EQ(ImportError(folder, "\xEF\xBB\xBFmtllib m.mtl\n" + tri + "f 1 2 3\n"),
+              folder.File("m.mtl") + ":2:6: \"Kd\" takes 3 numbers, found 2");
+    kivera_test::WriteFile(folder.File("m.mtl"), "newmtl a\nNs 1e99\n");
+    EXPECT_EQ(ImportError(folder, "mtllib m.mtl\n" + tri + "f 1 2 3\n"),
+              folder.File("m.mtl") + ":2:4: 1e99 is too large for a float");
 
     host::Document doc;
     std::string error;
@@ -159,6 +190,13 @@ TEST(ObjFile, TheFileNameChoosesTheFormat)
     EXPECT_TRUE(hostapp::IsObjFileName("a/b/MESH.OBJ"));
     EXPECT_FALSE(hostapp::IsObjFileName("mesh.json"));
     EXPECT_FALSE(hostapp::IsObjFileName("obj"));
+    EXPECT_FALSE(hostapp::IsObjFileName("a/.obj"));
+    EXPECT_TRUE(hostapp::IsDocumentFileName("mesh.Json"));
+    EXPECT_FALSE(hostapp::IsDocumentFileName("mesh.ply"));
+    EXPECT_FALSE(hostapp::IsSvgFileName("mesh.png"));
+    std::string error;
+    EXPECT_FALSE(hostapp::CheckFileName("x.png", true, error));
+    EXPECT_EQ(error, "x.png: a picture's name ends in .svg; this program reads and writes no other format");
 }
 
 }  // namespace
