@@ -1222,7 +1222,9 @@ bool WritePatched(const std::string& path, const host::Document& doc, const ObjS
         return false;
     if (patch.normalsDropped > 0)
         notes += path + ": " + std::to_string(patch.normalsDropped) +
-                 " faces that the commands added or changed have no normals (the others keep theirs)\n";
+                 (patch.normalsDropped == 1 ? " face that the commands added or changed has"
+                                            : " faces that the commands added or changed have") +
+                 " no normals (the others keep theirs)\n";
     if (patch.uncolouredVertices > 0)
         notes += path + ": " + std::to_string(patch.uncolouredVertices) +
                  " vertices that the commands added have no colour\n";
@@ -1234,15 +1236,16 @@ bool WritePatched(const std::string& path, const host::Document& doc, const ObjS
 std::string ObjContentsBeyondTheDocument(const ObjSource& source)
 {
     std::vector<std::string> parts;
-    const auto add = [&](int count, const char* noun) {
+    const auto add = [&](int count, const char* one, const char* many) {
         if (count > 0)
-            parts.push_back(std::to_string(count) + " " + noun);
+            parts.push_back(std::to_string(count) + " " + (count == 1 ? one : many));
     };
-    add(source.normalCount, "normals");
-    add(source.smoothingCount, "smoothing-group statements");
-    add(source.colourCount, "vertex colours");
-    add(source.commentCount, "comment lines");
-    add(source.mtlOtherStatements, "material statements other than maps (Ka, Kd, Ks, Ns, ...)");
+    add(source.normalCount, "normal", "normals");
+    add(source.smoothingCount, "smoothing-group statement", "smoothing-group statements");
+    add(source.colourCount, "vertex colour", "vertex colours");
+    add(source.commentCount, "comment line", "comment lines");
+    add(source.mtlOtherStatements, "material statement other than maps (Ka, Kd, Ks, Ns, ...)",
+        "material statements other than maps (Ka, Kd, Ks, Ns, ...)");
     std::string out;
     for (std::size_t i = 0; i < parts.size(); ++i)
         out += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
