@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -151,7 +150,6 @@ bool ReadNumber(const char* begin, const char* end, float& out, std::string& wha
         what = "\"" + word + "\" is not a number";
         return false;
     }
-    errno = 0;
     out = std::strtof(word.c_str(), nullptr);
     if (std::isinf(out)) {
         what = word + " is too large for a float";
@@ -485,7 +483,7 @@ bool ReadObjLines(ObjReader& reader)
             return reader.Fail(index.line, index.column,
                                std::string(kNouns[index.kind]) + " " + std::to_string(index.index + 1) +
                                    " does not exist (the file has " + std::to_string(counts[index.kind]) +
-                                   " " + kPlurals[index.kind] + ")");
+                                   " " + (counts[index.kind] == 1 ? kNouns : kPlurals)[index.kind] + ")");
     }
     if (source.vertexLine.empty() && source.faces.empty()) {
         reader.error = Place(reader.path, 0, 0) + "the file holds no vertex and no face";
@@ -835,8 +833,9 @@ void PlanObject(Patch& patch, std::size_t o, std::vector<char>& claimed)
         if (f < loaded.faces.size()) {
             const ObjFaceRecord& faceRecord = source.faces[static_cast<std::size_t>(record.faces[f])];
             patch.owner[static_cast<std::size_t>(record.faces[f])] = {static_cast<int>(o), static_cast<int>(f)};
-            firstLine = firstLine < 0 ? faceRecord.line : firstLine;
-            lastLine = faceRecord.line;
+            // Faces come polygons first, then lines and points: not in line order.
+            firstLine = firstLine < 0 ? faceRecord.line : std::min(firstLine, faceRecord.line);
+            lastLine = std::max(lastLine, faceRecord.line);
             const bool samePoints = SamePoints(face, loaded.faces[f]);
             needsUVs = needsUVs && !(samePoints && SameUVs(face, loaded.faces[f]));
             bool hadNormals = false;
