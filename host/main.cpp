@@ -268,13 +268,13 @@ bool CheckFileNames(const std::vector<std::string>& documents, const std::string
 
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
-    std::string error;
-    if (!CheckFileNames({options.document, options.out}, options.svg, error))
+    if (std::string error; !CheckFileNames({options.document, options.out}, options.svg, error))
         return Fail(error);
     ViewKind view = ViewKind::Front;
     if (!ParseViewKind(options.view, view))
         return Fail("--view must be front, top, side or scene, not \"" + options.view + "\"");
     BoundPlugin bound;
+    std::string error;
     if (!PreparePlugin(options.plugin, bound, error))
         return Fail(error);
     std::vector<int> indices;
@@ -340,8 +340,7 @@ int RunCommands(CLI::App* run, const RunOptions& options)
 int RunRender(const std::string& document, const std::string& svg, const std::string& viewName,
               bool labels)
 {
-    std::string error;
-    if (!CheckFileNames({document}, svg, error))
+    if (std::string error; !CheckFileNames({document}, svg, error))
         return Fail(error);
     SvgOptions options;
     if (!ParseViewKind(viewName, options.view))
@@ -349,6 +348,7 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
     options.vertexLabels = labels;
     host::Document doc;
     DocumentInfo info;
+    std::string error;
     if (!Load(document, doc, info, error))
         return Fail(error);
     if (!WriteSvg(svg, {{&doc, FileNameOf(document)}}, options, error))
@@ -361,11 +361,11 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
 
 int RunConvert(const std::string& from, const std::string& to)
 {
-    std::string error;
-    if (!CheckFileNames({from, to}, "", error))
+    if (std::string error; !CheckFileNames({from, to}, "", error))
         return Fail(error);
     host::Document doc;
     DocumentInfo info;
+    std::string error;
     if (!Load(from, doc, info, error))
         return Fail(error);
     if (!Save(to, doc, info, error))
