@@ -1010,7 +1010,8 @@ std::string PatchedObjText(Patch& patch, const std::string& mtllib)
 {
     const ObjSource& source = patch.source;
     const std::string& text = source.text;
-    std::string out;
+    // A UTF-8 byte order mark stays.
+    std::string out = source.lines.empty() ? "" : text.substr(0, source.lines[0].start);
     out.reserve(text.size() + text.size() / 8);
     std::size_t v = 0, t = 0, record = 0, insertion = 0;
     int verticesOut = 0, uvsOut = 0;
@@ -1118,7 +1119,7 @@ std::string PatchedMtlText(const host::Document& doc, const ObjSource& source, i
     }
     if (replaced.empty() && added.empty())
         return file.text;
-    std::string out;
+    std::string out = file.lines.empty() ? "" : file.text.substr(0, file.lines[0].start);
     for (std::size_t l = 0; l < file.lines.size(); ++l) {
         const TextLine& at = file.lines[l];
         const std::string ending = at.next > at.end ? file.text.substr(at.end, at.next - at.end) : "\n";

@@ -257,7 +257,7 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     const std::string mtl = "newmtl red\nKa 0.1 0.1 0.1\nKd 1 0 0\nmap_Kd -s 2 2 1 red.png\n\n"
                             "newmtl blue\nKd 0 0 1\nNs 10\n";
     const std::string obj =
-        "# two groups sharing an edge\r\nmtllib two.mtl\r\n"
+        "\xEF\xBB\xBF# two groups sharing an edge\r\nmtllib two.mtl\r\n"
         "v 0 0 0 1 0 0\r\nv 1 0 0 0 1 0\r\nv 1 1 0 0 0 1\r\nv 0 1 0 1 1 1\r\nv 2 0 0 1 1 0\r\n"
         "vt 0 0\r\nvt 1 0\r\nvt 1 1\r\nvn 0 0 1\r\n"
         "g left\r\nusemtl red\r\ns 1\r\nf 1/1/1 2/2/1 3/3/1\r\nf 1/1/1 3/3/1 4/3/1\r\n"
