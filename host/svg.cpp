@@ -361,50 +361,6 @@ struct DrawnFace {
     std::string path;
 };
 
-// The faces of one kind (selected or not) of one panel, as they are found.
-// Faces under a pixel across compete for their pixel: only the nearest is
-// kept, so that a mesh of millions of faces stays a picture of a few
-// hundred thousand at most.
-struct FaceSet {
-    std::vector<DrawnFace> faces;
-    std::vector<int> tinyInCell;   // per pixel of the panel: index into faces, or -1
-
-    void Add(DrawnFace face, long long cell)
-    {
-        if (cell < 0) {
-            faces.push_back(std::move(face));
-            return;
-        }
-        if (tinyInCell.empty())
-            tinyInCell.assign(static_cast<std::size_t>((kPanelSize + kMargin) * (kPanelSize + kMargin)), -1);
-        int& kept = tinyInCell[static_cast<std::size_t>(cell)];
-        if (kept < 0) {
-            kept = static_cast<int>(faces.size());
-            faces.push_back(std::move(face));
-        } else if (face.depth > faces[static_cast<std::size_t>(kept)].depth) {
-            faces[static_cast<std::size_t>(kept)] = std::move(face);
-        }
-    }
-
-    // Far faces first, so that near ones cover them (painter's order); a run
-    // of faces of one level is one path.
-    std::string Paths(bool selected)
-    {
-        std::stable_sort(faces.begin(), faces.end(),
-                         [](const DrawnFace& a, const DrawnFace& b) { return a.depth < b.depth; });
-        std::string out;
-        for (std::size_t i = 0; i < faces.size();) {
-            std::size_t end = i;
-            out += "<path class=\"" + FaceClass(selected, faces[i].look) + "\" d=\"";
-            for (; end < faces.size() && faces[end].look == faces[i].look; ++end)
-                out += faces[end].path;
-            out += "\"/>\n";
-            i = end;
-        }
-        return out;
-    }
-};
-
 // The panel's frame, where its drawing is clipped.
 struct Frame {
     double left, top, size;
@@ -418,6 +374,114 @@ Frame FrameOf(const Mapping& mapping)
 {
     return Frame{mapping.panelX - kMargin / 2, mapping.panelY - kMargin / 2, kPanelSize + kMargin};
 }
+
+// The faces of one kind (selected or not) of one panel, as they are found.
+// A small face is kept only where it is the nearest at one sample point at
+// least (a half-pixel grid over the frame), or at the point nearest its
+// middle when it covers none: the hidden side of a closed mesh goes, and a
+// mesh of millions of faces is drawn with about as many faces as the frame
+// has samples. Large faces are few and always kept.
+struct FaceSet {
+    static constexpr long long kSmall = 160;   // tenths of a pixel, each way
+
+    Frame frame;
+    int samples = 2;            // per pixel, each way
+    std::vector<DrawnFace> faces;
+    std::vector<bool> tested;   // per face: small, kept only if it owns a sample
+    std::vector<double> nearest;
+    std::vector<int> owner;     // per sample: index into faces, or -1
+
+    int Side() const { return static_cast<int>(frame.size) * samples; }
+
+    // The sample's position in tenths of a pixel.
+    double SampleX(int i) const { return (frame.left + (i + 0.5) / samples) * 10; }
+    double SampleY(int j) const { return (frame.top + (j + 0.5) / samples) * 10; }
+    // The sample column or row nearest a position in tenths, within the frame.
+    int Nearest(double tenths, double origin) const
+    {
+        return static_cast<int>(Clamp(std::floor((tenths / 10 - origin) * samples), 0, Side() - 1));
+    }
+
+    void Claim(int i, int j, int face)
+    {
+        const std::size_t at = static_cast<std::size_t>(j) * static_cast<std::size_t>(Side()) +
+                               static_cast<std::size_t>(i);
+        if (owner[at] < 0 || faces[static_cast<std::size_t>(face)].depth > nearest[at]) {
+            owner[at] = face;
+            nearest[at] = faces[static_cast<std::size_t>(face)].depth;
+        }
+    }
+
+    void Add(DrawnFace face, const long long* xs, const long long* ys, std::size_t n)
+    {
+        const long long minX = *std::min_element(xs, xs + n), maxX = *std::max_element(xs, xs + n);
+        const long long minY = *std::min_element(ys, ys + n), maxY = *std::max_element(ys, ys + n);
+        const int index = static_cast<int>(faces.size());
+        faces.push_back(std::move(face));
+        tested.push_back(maxX - minX <= kSmall && maxY - minY <= kSmall);
+        if (!tested.back())
+            return;
+        if (owner.empty()) {
+            owner.assign(static_cast<std::size_t>(Side()) * static_cast<std::size_t>(Side()), -1);
+            nearest.assign(owner.size(), 0.0);
+        }
+        bool covers = false;
+        const int i0 = Nearest(static_cast<double>(minX), frame.left), i1 = Nearest(static_cast<double>(maxX), frame.left);
+        const int j0 = Nearest(static_cast<double>(minY), frame.top), j1 = Nearest(static_cast<double>(maxY), frame.top);
+        for (int j = j0; j <= j1; ++j) {
+            for (int i = i0; i <= i1; ++i) {
+                if (Inside(xs, ys, n, SampleX(i), SampleY(j))) {
+                    Claim(i, j, index);
+                    covers = true;
+                }
+            }
+        }
+        if (!covers)
+            Claim(Nearest(static_cast<double>(minX + maxX) / 2, frame.left),
+                  Nearest(static_cast<double>(minY + maxY) / 2, frame.top), index);
+    }
+
+    // Far faces first, so that near ones cover them (painter's order); a run
+    // of faces of one look is one path.
+    std::string Paths(bool selected)
+    {
+        std::vector<bool> kept(faces.size());
+        for (std::size_t f = 0; f < faces.size(); ++f)
+            kept[f] = !tested[f];
+        for (int f : owner)
+            if (f >= 0)
+                kept[static_cast<std::size_t>(f)] = true;
+        std::vector<std::size_t> order;
+        for (std::size_t f = 0; f < faces.size(); ++f)
+            if (kept[f])
+                order.push_back(f);
+        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+            return faces[a].depth < faces[b].depth;
+        });
+        std::string out;
+        for (std::size_t i = 0; i < order.size();) {
+            const int look = faces[order[i]].look;
+            out += "<path class=\"" + FaceClass(selected, look) + "\" d=\"";
+            for (; i < order.size() && faces[order[i]].look == look; ++i)
+                out += faces[order[i]].path;
+            out += "\"/>\n";
+        }
+        return out;
+    }
+
+    // Crossing count of a ray from the point to the right.
+    static bool Inside(const long long* xs, const long long* ys, std::size_t n, double x, double y)
+    {
+        bool inside = false;
+        for (std::size_t k = 0, j = n - 1; k < n; j = k++) {
+            const double xk = static_cast<double>(xs[k]), yk = static_cast<double>(ys[k]);
+            const double xj = static_cast<double>(xs[j]), yj = static_cast<double>(ys[j]);
+            if ((yk > y) != (yj > y) && x < (xj - xk) * (y - yk) / (yj - yk) + xk)
+                inside = !inside;
+        }
+        return inside;
+    }
+};
 
 // Adds one face of three or more points, shaded by the angle it makes with
 // the view, unless it lies wholly outside the frame; its path is also added
@@ -464,16 +528,7 @@ void AddFace(const host::Face& face, const std::vector<Projected>& vertices, con
     AppendPath(drawn.path, xs, ys, n, true);
     if (outline)
         *outline += drawn.path;
-    long long cell = -1;
-    if (maxX - minX < 10 && maxY - minY < 10) {
-        const double cx = (static_cast<double>(minX + maxX) / 20) - frame.left;
-        const double cy = (static_cast<double>(minY + maxY) / 20) - frame.top;
-        if (frame.Contains(cx + frame.left, cy + frame.top))
-            cell = static_cast<long long>(std::min(cy, frame.size - 1)) *
-                       static_cast<long long>(frame.size) +
-                   static_cast<long long>(std::min(cx, frame.size - 1));
-    }
-    set.Add(std::move(drawn), cell);
+    set.Add(std::move(drawn), xs, ys, n);
 }
 
 // A line seen end-on would vanish: it is drawn as a dot in its colour.
@@ -502,6 +557,14 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
 {
     const Frame frame = FrameOf(mapping);
     FaceSet faces, selectedFaces;
+    faces.frame = selectedFaces.frame = frame;
+    // Half-pixel samples keep the faces of a dense mesh from leaving gaps
+    // between them; past a few hundred thousand faces, whole pixels keep
+    // the picture small.
+    std::size_t count = 0;
+    for (const auto& obj : doc.objects)
+        count += obj ? obj->faces.size() : 0;
+    faces.samples = selectedFaces.samples = count > 300000 ? 1 : 2;
     std::string outlines, lines, selectedLines, dots, selectedDots, labels;
     for (std::size_t o = 0; o < doc.objects.size(); ++o) {
         if (!doc.objects[o])
