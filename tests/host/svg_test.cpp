@@ -25,20 +25,19 @@ host::Document Quads()
     return doc;
 }
 
-// An n x n quad grid, bent so that its faces take several shades.
-host::Document Grid(int n)
+// Adds an n x n quad grid across x and z at height `y`, bent by `bend` so
+// that its faces take several shades.
+void AddGrid(host::Document& doc, int n, float y, float bend)
 {
-    host::Document doc;
     host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "grid"));
-    for (int y = 0; y <= n; ++y)
+    for (int z = 0; z <= n; ++z)
         for (int x = 0; x <= n; ++x)
-            host::AddVertex(obj, host::Vec3{static_cast<float>(x), std::sin(x * 0.05f) * 10,
-                                            static_cast<float>(y)});
-    for (int y = 0; y < n; ++y)
+            host::AddVertex(obj, host::Vec3{static_cast<float>(x), y + std::sin(x * 0.05f) * bend,
+                                            static_cast<float>(z)});
+    for (int z = 0; z < n; ++z)
         for (int x = 0; x < n; ++x)
-            host::AddFace(obj, {y * (n + 1) + x, y * (n + 1) + x + 1, (y + 1) * (n + 1) + x + 1,
-                                (y + 1) * (n + 1) + x});
-    return doc;
+            host::AddFace(obj, {z * (n + 1) + x, z * (n + 1) + x + 1, (z + 1) * (n + 1) + x + 1,
+                                (z + 1) * (n + 1) + x});
 }
 
 // What a picture draws: subpaths per kind of path ("f" faces, "s" selected
@@ -126,8 +125,15 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         return doc;
     };
     const auto bigGrid = [] {
-        host::Document doc = Grid(317);   // 100489 faces
+        host::Document doc;
+        AddGrid(doc, 317, 0, 10);   // 100489 faces
         host::SelectFace(*doc.objects[0], 5000);
+        return doc;
+    };
+    const auto twoLayers = [] {
+        host::Document doc;
+        AddGrid(doc, 40, 0, 0);
+        AddGrid(doc, 40, 1, 0);   // above the first: seen from the top, it hides all of it
         return doc;
     };
     const Case cases[] = {
@@ -136,6 +142,7 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         {"zoom to the selected face", oneFace, ViewKind::Front, FitKind::Selection, 1, 1, 0, 4, 0, 840, false},
         {"nothing selected to zoom to", Quads, ViewKind::Front, FitKind::Selection, 2, 0, 0, 6, 0, 420, true},
         {"iso", Quads, ViewKind::Iso, FitKind::All, 2, 0, 0, 6, 0, 0, false},
+        {"hidden small faces left out", twoLayers, ViewKind::Top, FitKind::All, 1600, 0, 0, 0, 0, 420, false},
         {"a hundred thousand faces", bigGrid, ViewKind::Top, FitKind::All, 100488, 1, 0, 0, 0, 0, false},
     };
     for (const Case& c : cases) {
