@@ -21,6 +21,8 @@ constexpr int kEdgeKinds = 3;
 constexpr double kEdgeLength[kEdgeKinds] = {0, 5, 12};   // pixels, the least of each kind
 constexpr double kEdgeDarkness[kEdgeKinds] = {0, 0.5, 1};
 constexpr double kEdgeWidth[kEdgeKinds] = {0.35, 0.5, 0.8};
+constexpr double kDotSpacing = 12;     // pixels: a vertex with a shorter edge gets no dot
+constexpr double kOutlinedEdge = 30;   // pixels: selected faces this large get a dashed outline
 
 struct Projected {
     double x, y, depth;   // depth grows toward the viewer
@@ -213,7 +215,7 @@ double Clamp(double value, double low, double high) { return std::min(high, std:
 // were they spread evenly: dots only where they stay apart.
 struct Style {
     double lineWidth, selectedLineWidth, dotRadius, selectedRadius;
-    bool vertexDots, outlines;
+    bool vertexDots;
 };
 
 Style StyleFor(double edge, double selectedSpacing)
@@ -224,7 +226,6 @@ Style StyleFor(double edge, double selectedSpacing)
     style.dotRadius = Clamp(edge / 10, 1.0, 2.0);
     style.selectedRadius = Clamp(std::max(edge / 4, selectedSpacing / 8), 2.0, 5.0);
     style.vertexDots = edge >= 20;
-    style.outlines = edge >= 8;
     return style;
 }
 
@@ -485,7 +486,7 @@ struct FaceSet {
 
 // Adds one face of three or more points, shaded by the angle it makes with
 // the view, unless it lies wholly outside the frame; its path is also added
-// to `outline` when given.
+// to `outline` when given and the face is large enough for a dashed line.
 void AddFace(const host::Face& face, const std::vector<Projected>& vertices, const Mapping& mapping,
              const Frame& frame, FaceSet& set, std::string* outline)
 {
@@ -526,7 +527,7 @@ void AddFace(const host::Face& face, const std::vector<Projected>& vertices, con
     const int level = static_cast<int>(std::lround(facing * (kShades - 1)));
     DrawnFace drawn{depth / static_cast<double>(n), level * kEdgeKinds + kind, std::string()};
     AppendPath(drawn.path, xs, ys, n, true);
-    if (outline)
+    if (outline && perimeter / static_cast<double>(n) >= kOutlinedEdge)
         *outline += drawn.path;
     set.Add(std::move(drawn), xs, ys, n);
 }
@@ -571,15 +572,23 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
             continue;
         const host::Object& obj = *doc.objects[o];
         const std::vector<Projected>& projected = all[o];
+        // Per vertex, its shortest edge in pixels: where dots would merge.
+        std::vector<double> shortest(projected.size(), INFINITY);
         for (const host::Face& face : obj.faces) {
             const std::size_t n = face.points.size();
             if (n >= 3 && Drawable(face, projected)) {
                 AddFace(face, projected, mapping, frame, face.selected ? selectedFaces : faces,
-                        face.selected && style.outlines ? &outlines : nullptr);
+                        face.selected ? &outlines : nullptr);
             }
             for (std::size_t k = 0; k < n && n >= 2; ++k) {
                 const Projected* a = Corner(projected, face.points[k]);
                 const Projected* b = Corner(projected, face.points[(k + 1) % n]);
+                if (a && b) {
+                    const double length = std::hypot(a->x - b->x, a->y - b->y) * mapping.scale;
+                    for (int p : {face.points[k], face.points[(k + 1) % n]})
+                        shortest[static_cast<std::size_t>(p)] =
+                            std::min(shortest[static_cast<std::size_t>(p)], length);
+                }
                 if (a && b && LineSelected(face, k))
                     AddSegment(selectedLines, mapping, *a, *b);
                 else if (a && b && n == 2 && k == 0)
@@ -595,7 +604,7 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
             const bool selected = v < obj.vertexSelected.size() && obj.vertexSelected[v];
             if (selected)
                 AddDot(selectedDots, mapping, p);
-            else if (style.vertexDots)
+            else if (style.vertexDots && shortest[v] >= kDotSpacing)
                 AddDot(dots, mapping, p);
             if (options.vertexLabels)
                 labels += "<text x=\"" + Number(mapping.X(p.x) + 6) + "\" y=\"" +
