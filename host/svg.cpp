@@ -163,6 +163,8 @@ Bounds FitBounds(const std::vector<SvgPanel>& panels,
     return bounds;
 }
 
+double Clamp(double value, double low, double high) { return std::min(high, std::max(low, value)); }
+
 // Maps model units to the pixels of one panel (y grows downward in SVG).
 struct Mapping {
     double scale, centreX, centreY, panelX, panelY;
@@ -208,8 +210,6 @@ double MeanEdgeLength(const std::vector<SvgPanel>& panels,
     return count > 0 ? sum / static_cast<double>(count) : 0.0;
 }
 
-double Clamp(double value, double low, double high) { return std::min(high, std::max(low, value)); }
-
 // Widths and sizes in pixels for a mesh whose edges are drawn `edge` pixels
 // long on average, with `selectedSpacing` pixels between selected vertices
 // were they spread evenly: dots only where they stay apart.
@@ -241,8 +241,11 @@ std::string Number(double value)
     return out == "-0" ? "0" : out;
 }
 
-// Pixel positions in path data are whole tenths: "12.3", ".5", "-4".
-long long Tenths(double pixels) { return std::llround(pixels * 10); }
+// Pixel positions in path data are whole tenths: "12.3", ".5", "-4". A
+// corner far outside the frame (zoomed to a small selection) is pulled in
+// to a hundred million pixels, where no difference shows in the frame and
+// steps between corners cannot overflow.
+long long Tenths(double pixels) { return std::llround(Clamp(pixels, -1e8, 1e8) * 10); }
 
 void AppendTenths(std::string& out, long long tenths, bool separate)
 {
@@ -532,7 +535,7 @@ void AddFace(const host::Face& face, const std::vector<Projected>& vertices, con
     set.Add(std::move(drawn), xs, ys, n);
 }
 
-// A line seen end-on would vanish: it is drawn as a dot in its colour.
+// Round caps draw a line seen end-on as a dot in its colour.
 void AddSegment(std::string& path, const Mapping& mapping, const Projected& a, const Projected& b)
 {
     const long long xs[2] = {Tenths(mapping.X(a.x)), Tenths(mapping.X(b.x))};

@@ -124,6 +124,13 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         host::SelectFace(*doc.objects[0], 1);
         return doc;
     };
+    const auto hugeFace = [] {
+        host::Document doc = Quads();
+        host::Object& obj = *doc.objects[0];
+        host::AddFace(obj, {0, 1, host::AddVertex(obj, host::Vec3{3e38f, -3e38f, 0})});
+        host::SelectFace(obj, 1);
+        return doc;
+    };
     const auto bigGrid = [] {
         host::Document doc;
         AddGrid(doc, 317, 0, 10);   // 100489 faces
@@ -140,6 +147,7 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         {"each kind, over the rest", selected, ViewKind::Front, FitKind::All, 1, 1, 1, 4, 2, 420, false},
         {"faces, not an unused vertex", farVertex, ViewKind::Front, FitKind::All, 2, 0, 0, 6, 0, 420, false},
         {"zoom to the selected face", oneFace, ViewKind::Front, FitKind::Selection, 1, 1, 0, 4, 0, 840, false},
+        {"zoom beside a huge face", hugeFace, ViewKind::Front, FitKind::Selection, 2, 1, 0, 4, 0, 0, false},
         {"nothing selected to zoom to", Quads, ViewKind::Front, FitKind::Selection, 2, 0, 0, 6, 0, 420, true},
         {"iso", Quads, ViewKind::Iso, FitKind::All, 2, 0, 0, 6, 0, 0, false},
         {"hidden small faces left out", twoLayers, ViewKind::Top, FitKind::All, 1600, 0, 0, 0, 0, 420, false},
