@@ -13,31 +13,27 @@
 
 namespace {
 
-// Two unit quads side by side: x 0 to 2, y 0 to 1.
+// Adds a grid of unit quads, `columns` along x and `rows` along z, at
+// height `y`, bent by `bend` so that its faces take several shades.
+void AddGrid(host::Document& doc, int columns, int rows, float y, float bend)
+{
+    host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "grid"));
+    for (int z = 0; z <= rows; ++z)
+        for (int x = 0; x <= columns; ++x)
+            host::AddVertex(obj, host::Vec3{static_cast<float>(x), y + std::sin(x * 0.05f) * bend,
+                                            static_cast<float>(z)});
+    const int w = columns + 1;
+    for (int z = 0; z < rows; ++z)
+        for (int x = 0; x < columns; ++x)
+            host::AddFace(obj, {z * w + x, z * w + x + 1, (z + 1) * w + x + 1, (z + 1) * w + x});
+}
+
+// Two unit quads side by side: x 0 to 2, z 0 to 1.
 host::Document Quads()
 {
     host::Document doc;
-    host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "quads"));
-    for (int v = 0; v < 6; ++v)
-        host::AddVertex(obj, host::Vec3{static_cast<float>(v % 3), static_cast<float>(v / 3), 0.0f});
-    host::AddFace(obj, {0, 1, 4, 3});
-    host::AddFace(obj, {1, 2, 5, 4});
+    AddGrid(doc, 2, 1, 0, 0);
     return doc;
-}
-
-// Adds an n x n quad grid across x and z at height `y`, bent by `bend` so
-// that its faces take several shades.
-void AddGrid(host::Document& doc, int n, float y, float bend)
-{
-    host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "grid"));
-    for (int z = 0; z <= n; ++z)
-        for (int x = 0; x <= n; ++x)
-            host::AddVertex(obj, host::Vec3{static_cast<float>(x), y + std::sin(x * 0.05f) * bend,
-                                            static_cast<float>(z)});
-    for (int z = 0; z < n; ++z)
-        for (int x = 0; x < n; ++x)
-            host::AddFace(obj, {z * (n + 1) + x, z * (n + 1) + x + 1, (z + 1) * (n + 1) + x + 1,
-                                (z + 1) * (n + 1) + x});
 }
 
 // What a picture draws: subpaths per kind of path ("f" faces, "s" selected
@@ -127,28 +123,28 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
     const auto hugeFace = [] {
         host::Document doc = Quads();
         host::Object& obj = *doc.objects[0];
-        host::AddFace(obj, {0, 1, host::AddVertex(obj, host::Vec3{3e38f, -3e38f, 0})});
+        host::AddFace(obj, {0, 1, host::AddVertex(obj, host::Vec3{3e38f, 0, 3e38f})});
         host::SelectFace(obj, 1);
         return doc;
     };
     const auto bigGrid = [] {
         host::Document doc;
-        AddGrid(doc, 317, 0, 10);   // 100489 faces
+        AddGrid(doc, 317, 317, 0, 10);   // 100489 faces
         host::SelectFace(*doc.objects[0], 5000);
         return doc;
     };
     const auto twoLayers = [] {
         host::Document doc;
-        AddGrid(doc, 40, 0, 0);
-        AddGrid(doc, 40, 1, 0);   // above the first: seen from the top, it hides all of it
+        AddGrid(doc, 40, 40, 0, 0);
+        AddGrid(doc, 40, 40, 1, 0);   // above the first: seen from the top, it hides all of it
         return doc;
     };
     const Case cases[] = {
-        {"each kind, over the rest", selected, ViewKind::Front, FitKind::All, 1, 1, 1, 4, 2, 420, false},
-        {"faces, not an unused vertex", farVertex, ViewKind::Front, FitKind::All, 2, 0, 0, 6, 0, 420, false},
-        {"zoom to the selected face", oneFace, ViewKind::Front, FitKind::Selection, 1, 1, 0, 4, 0, 840, false},
-        {"zoom beside a huge face", hugeFace, ViewKind::Front, FitKind::Selection, 2, 1, 0, 4, 0, 0, false},
-        {"nothing selected to zoom to", Quads, ViewKind::Front, FitKind::Selection, 2, 0, 0, 6, 0, 420, true},
+        {"each kind, over the rest", selected, ViewKind::Top, FitKind::All, 1, 1, 1, 4, 2, 420, false},
+        {"faces, not an unused vertex", farVertex, ViewKind::Top, FitKind::All, 2, 0, 0, 6, 0, 420, false},
+        {"zoom to the selected face", oneFace, ViewKind::Top, FitKind::Selection, 1, 1, 0, 4, 0, 840, false},
+        {"zoom beside a huge face", hugeFace, ViewKind::Top, FitKind::Selection, 2, 1, 0, 4, 0, 0, false},
+        {"nothing selected to zoom to", Quads, ViewKind::Top, FitKind::Selection, 2, 0, 0, 6, 0, 420, true},
         {"iso", Quads, ViewKind::Iso, FitKind::All, 2, 0, 0, 6, 0, 0, false},
         {"hidden small faces left out", twoLayers, ViewKind::Top, FitKind::All, 1600, 0, 0, 0, 0, 420, false},
         {"a hundred thousand faces", bigGrid, ViewKind::Top, FitKind::All, 100488, 1, 0, 0, 0, 0, false},
