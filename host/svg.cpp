@@ -360,9 +360,12 @@ std::string StyleSheet(const Style& style)
 }
 
 struct DrawnFace {
-    double depth;
-    int look;   // brightness level times kEdgeKinds plus edge kind
+    double depth;   // of its middle
+    double span;    // from its farthest corner to its nearest
+    int look;       // brightness level times kEdgeKinds plus edge kind
     std::string path;
+    std::size_t corner = 0;   // where its corners start in FaceSet::corners, when tested
+    std::size_t count = 0;    // how many corners it has there; 0 = a large face, not tested
 };
 
 // The panel's frame, where its drawing is clipped.
@@ -380,81 +383,107 @@ Frame FrameOf(const Mapping& mapping)
 }
 
 // The faces of one kind (selected or not) of one panel, as they are found.
-// A small face is kept only where it is the nearest at one sample point at
-// least (a half-pixel grid over the frame), or at the point nearest its
-// middle when it covers none: the hidden side of a closed mesh goes, and a
-// mesh of millions of faces is drawn with about as many faces as the frame
-// has samples. Large faces are few and always kept.
+// A small face is kept only where it is at the front at one sample point
+// at least (a half-pixel grid over the frame), or at the sample point
+// nearest its middle when it covers none: the hidden side of a closed mesh
+// goes. At the front means no nearer than the sample's nearest face by more
+// than its own depth, so that thin faces of a surface seen at a slant stay;
+// past a few hundred thousand faces, only the nearest face at each sample
+// stays, so that millions of faces make a picture of at most as many faces
+// as the frame has samples. Large faces are few and always kept.
 struct FaceSet {
     static constexpr long long kSmall = 160;   // tenths of a pixel, each way
 
     Frame frame;
-    int samples = 2;            // per pixel, each way
+    int samples = 2;       // per pixel, each way
+    bool strict = false;   // only the nearest face at each sample stays
     std::vector<DrawnFace> faces;
-    std::vector<bool> tested;   // per face: small, kept only if it owns a sample
+    std::vector<int> corners;   // x and y in tenths of a pixel, of the small faces
     std::vector<double> nearest;
     std::vector<int> owner;     // per sample: index into faces, or -1
 
     int Side() const { return static_cast<int>(frame.size) * samples; }
 
-    // The sample's position in tenths of a pixel.
-    double SampleX(int i) const { return (frame.left + (i + 0.5) / samples) * 10; }
-    double SampleY(int j) const { return (frame.top + (j + 0.5) / samples) * 10; }
     // The sample column or row nearest a position in tenths, within the frame.
     int Nearest(double tenths, double origin) const
     {
         return static_cast<int>(Clamp(std::floor((tenths / 10 - origin) * samples), 0, Side() - 1));
     }
 
-    void Claim(int i, int j, int face)
+    // Calls visit(sample index) for each sample inside the face, or for the
+    // one nearest its middle when none is.
+    template <typename Visit>
+    void ForEachSample(const DrawnFace& face, Visit visit) const
     {
-        const std::size_t at = static_cast<std::size_t>(j) * static_cast<std::size_t>(Side()) +
-                               static_cast<std::size_t>(i);
-        if (owner[at] < 0 || faces[static_cast<std::size_t>(face)].depth > nearest[at]) {
-            owner[at] = face;
-            nearest[at] = faces[static_cast<std::size_t>(face)].depth;
+        const int* xy = corners.data() + face.corner;
+        double minX = xy[0], maxX = xy[0], minY = xy[1], maxY = xy[1];
+        for (std::size_t k = 1; k < face.count; ++k) {
+            minX = std::min<double>(minX, xy[2 * k]);
+            maxX = std::max<double>(maxX, xy[2 * k]);
+            minY = std::min<double>(minY, xy[2 * k + 1]);
+            maxY = std::max<double>(maxY, xy[2 * k + 1]);
         }
+        const auto at = [this](int i, int j) {
+            return static_cast<std::size_t>(j) * static_cast<std::size_t>(Side()) + static_cast<std::size_t>(i);
+        };
+        bool any = false;
+        for (int j = Nearest(minY, frame.top); j <= Nearest(maxY, frame.top); ++j) {
+            for (int i = Nearest(minX, frame.left); i <= Nearest(maxX, frame.left); ++i) {
+                if (Inside(xy, face.count, (frame.left + (i + 0.5) / samples) * 10,
+                           (frame.top + (j + 0.5) / samples) * 10)) {
+                    visit(at(i, j));
+                    any = true;
+                }
+            }
+        }
+        if (!any)
+            visit(at(Nearest((minX + maxX) / 2, frame.left), Nearest((minY + maxY) / 2, frame.top)));
     }
 
     void Add(DrawnFace face, const long long* xs, const long long* ys, std::size_t n)
     {
         const long long minX = *std::min_element(xs, xs + n), maxX = *std::max_element(xs, xs + n);
         const long long minY = *std::min_element(ys, ys + n), maxY = *std::max_element(ys, ys + n);
-        const int index = static_cast<int>(faces.size());
         faces.push_back(std::move(face));
-        tested.push_back(maxX - minX <= kSmall && maxY - minY <= kSmall);
-        if (!tested.back())
+        if (maxX - minX > kSmall || maxY - minY > kSmall)
             return;
+        DrawnFace& added = faces.back();
+        added.corner = corners.size();
+        added.count = n;
+        for (std::size_t k = 0; k < n; ++k) {
+            corners.push_back(static_cast<int>(xs[k]));   // within a billion: see Tenths
+            corners.push_back(static_cast<int>(ys[k]));
+        }
         if (owner.empty()) {
             owner.assign(static_cast<std::size_t>(Side()) * static_cast<std::size_t>(Side()), -1);
             nearest.assign(owner.size(), 0.0);
         }
-        bool covers = false;
-        const int i0 = Nearest(static_cast<double>(minX), frame.left), i1 = Nearest(static_cast<double>(maxX), frame.left);
-        const int j0 = Nearest(static_cast<double>(minY), frame.top), j1 = Nearest(static_cast<double>(maxY), frame.top);
-        for (int j = j0; j <= j1; ++j) {
-            for (int i = i0; i <= i1; ++i) {
-                if (Inside(xs, ys, n, SampleX(i), SampleY(j))) {
-                    Claim(i, j, index);
-                    covers = true;
-                }
+        const int index = static_cast<int>(faces.size() - 1);
+        ForEachSample(added, [&](std::size_t sample) {
+            if (owner[sample] < 0 || added.depth > nearest[sample]) {
+                owner[sample] = index;
+                nearest[sample] = added.depth;
             }
-        }
-        if (!covers)
-            Claim(Nearest(static_cast<double>(minX + maxX) / 2, frame.left),
-                  Nearest(static_cast<double>(minY + maxY) / 2, frame.top), index);
+        });
     }
 
     // Far faces first, so that near ones cover them (painter's order); a run
     // of faces of one look is one path.
-    std::string Paths(bool selected)
+    std::string Paths(bool selected) const
     {
         std::vector<bool> kept(faces.size());
         for (std::size_t f = 0; f < faces.size(); ++f)
-            kept[f] = !tested[f];
+            kept[f] = faces[f].count == 0;
         for (int f : owner)
             if (f >= 0)
                 kept[static_cast<std::size_t>(f)] = true;
+        for (std::size_t f = 0; f < faces.size() && !strict; ++f) {
+            const DrawnFace& face = faces[f];
+            if (!kept[f])
+                ForEachSample(face, [&](std::size_t sample) {
+                    kept[f] = kept[f] || nearest[sample] - face.depth <= face.span;
+                });
+        }
         std::vector<std::size_t> order;
         for (std::size_t f = 0; f < faces.size(); ++f)
             if (kept[f])
@@ -474,12 +503,11 @@ struct FaceSet {
     }
 
     // Crossing count of a ray from the point to the right.
-    static bool Inside(const long long* xs, const long long* ys, std::size_t n, double x, double y)
+    static bool Inside(const int* xy, std::size_t n, double x, double y)
     {
         bool inside = false;
         for (std::size_t k = 0, j = n - 1; k < n; j = k++) {
-            const double xk = static_cast<double>(xs[k]), yk = static_cast<double>(ys[k]);
-            const double xj = static_cast<double>(xs[j]), yj = static_cast<double>(ys[j]);
+            const double xk = xy[2 * k], yk = xy[2 * k + 1], xj = xy[2 * j], yj = xy[2 * j + 1];
             if ((yk > y) != (yj > y) && x < (xj - xk) * (y - yk) / (yj - yk) + xk)
                 inside = !inside;
         }
@@ -503,13 +531,15 @@ void AddFace(const host::Face& face, const std::vector<Projected>& vertices, con
     }
     long long* xs = n > 4 ? xsLarge.data() : xsSmall;
     long long* ys = n > 4 ? ysLarge.data() : ysSmall;
-    double depth = 0, nx = 0, ny = 0, nz = 0, perimeter = 0;
+    double depth = 0, nearest = -INFINITY, farthest = INFINITY, nx = 0, ny = 0, nz = 0, perimeter = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const Projected& a = *Corner(vertices, face.points[k]);
         const Projected& b = *Corner(vertices, face.points[(k + 1) % n]);
         xs[k] = Tenths(mapping.X(a.x));
         ys[k] = Tenths(mapping.Y(a.y));
         depth += a.depth;
+        nearest = std::max(nearest, a.depth);
+        farthest = std::min(farthest, a.depth);
         perimeter += std::hypot(mapping.X(a.x) - mapping.X(b.x), mapping.Y(a.y) - mapping.Y(b.y));
         // Newell's normal, in view space.
         nx += (a.y - b.y) * (a.depth + b.depth);
@@ -528,7 +558,8 @@ void AddFace(const host::Face& face, const std::vector<Projected>& vertices, con
     while (kind > 0 && perimeter / static_cast<double>(n) < kEdgeLength[kind])
         --kind;
     const int level = static_cast<int>(std::lround(facing * (kShades - 1)));
-    DrawnFace drawn{depth / static_cast<double>(n), level * kEdgeKinds + kind, std::string()};
+    DrawnFace drawn{depth / static_cast<double>(n), nearest - farthest, level * kEdgeKinds + kind,
+                    std::string()};
     AppendPath(drawn.path, xs, ys, n, true);
     if (outline && perimeter / static_cast<double>(n) >= kOutlinedEdge)
         *outline += drawn.path;
@@ -562,13 +593,13 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
     const Frame frame = FrameOf(mapping);
     FaceSet faces, selectedFaces;
     faces.frame = selectedFaces.frame = frame;
-    // Half-pixel samples keep the faces of a dense mesh from leaving gaps
-    // between them; past a few hundred thousand faces, whole pixels keep
-    // the picture small.
+    // Past a few hundred thousand faces, the nearest face at each pixel
+    // keeps the picture small, at the cost of gaps seen when zoomed in.
     std::size_t count = 0;
     for (const auto& obj : doc.objects)
         count += obj ? obj->faces.size() : 0;
-    faces.samples = selectedFaces.samples = count > 300000 ? 1 : 2;
+    faces.strict = selectedFaces.strict = count > 300000;
+    faces.samples = selectedFaces.samples = faces.strict ? 1 : 2;
     std::string outlines, lines, selectedLines, dots, selectedDots, labels;
     for (std::size_t o = 0; o < doc.objects.size(); ++o) {
         if (!doc.objects[o])
