@@ -13,6 +13,7 @@ constexpr double kPanelSize = 420.0;   // drawing area of one panel, pixels
 constexpr double kMargin = 30.0;
 constexpr double kTitleHeight = 58.0;
 constexpr double kLegendHeight = 30.0;
+constexpr double kDegree = 3.14159265358979323846 / 180;
 constexpr int kShades = 12;            // face brightness levels
 // Edges by how long they are drawn: faces of one level and one edge kind
 // share a path. Short edges take the colour of their face, only closing the
@@ -43,12 +44,19 @@ Projected Project(const host::Vec3& p, ViewKind view, const float* m)
     case ViewKind::Side:
         out = Projected{-z, y, x, out.valid};
         break;
-    case ViewKind::Iso:
-        // Seen from (1, 1, 1): the faces front, top and side look at, all at
-        // once; x and -z run right as in front and side, y stays up.
-        out = Projected{(x - z) / std::sqrt(2.0), (2 * y - x - z) / std::sqrt(6.0),
-                        (x + y + z) / std::sqrt(3.0), out.valid};
+    case ViewKind::Iso: {
+        // From the front, turned toward +x and looking down: the faces that
+        // front, top and side look at, all at once; x and -z run right as
+        // in front and side, y stays up. Not quite from (1, 1, 1), where a
+        // box's near and far corners would fall on one point.
+        const double turn = 35 * kDegree, tilt = 30 * kDegree;
+        const double cosTurn = std::cos(turn), sinTurn = std::sin(turn);
+        const double cosTilt = std::cos(tilt), sinTilt = std::sin(tilt);
+        out = Projected{x * cosTurn - z * sinTurn,
+                        y * cosTilt - (x * sinTurn + z * cosTurn) * sinTilt,
+                        y * sinTilt + (x * sinTurn + z * cosTurn) * cosTilt, out.valid};
         break;
+    }
     case ViewKind::Scene:
         out.x = x * m[0] + y * m[4] + z * m[8] + m[12];
         out.y = x * m[1] + y * m[5] + z * m[9] + m[13];
@@ -225,7 +233,7 @@ Style StyleFor(double edge, double selectedSpacing)
     style.selectedLineWidth = Clamp(edge / 4, 1.5, 4.0);
     style.dotRadius = Clamp(edge / 10, 1.0, 2.0);
     style.selectedRadius = Clamp(std::max(edge / 4, selectedSpacing / 8), 2.0, 5.0);
-    style.vertexDots = edge >= 20;
+    style.vertexDots = edge >= 30;
     return style;
 }
 
@@ -675,7 +683,7 @@ const char* ViewName(ViewKind view)
     case ViewKind::Front: return "front view (x right, y up)";
     case ViewKind::Top: return "top view (x right, -z up)";
     case ViewKind::Side: return "side view (-z right, y up)";
-    case ViewKind::Iso: return "iso view (from +x +y +z, y up)";
+    case ViewKind::Iso: return "iso view (from front right above, y up)";
     case ViewKind::Scene: return "scene view";
     }
     return "";
@@ -727,13 +735,16 @@ std::string RenderSvg(const std::vector<SvgPanel>& panels, const SvgOptions& opt
     }
     // A single selected point is shown with a tenth of the whole around it.
     const Mapping shared = MakeMapping(bounds, zoomed ? Extent(all) / 10 : kPanelSize);
-    std::size_t vertices = 0, selected = 0;
+    std::size_t vertices = 0, selected = 0;   // the most of any panel
     for (const SvgPanel& panel : panels) {
+        std::size_t panelVertices = 0, panelSelected = 0;
         for (const auto& obj : panel.doc->objects) {
-            vertices += obj ? obj->vertices.size() : 0;
+            panelVertices += obj ? obj->vertices.size() : 0;
             for (std::size_t v = 0; obj && v < obj->vertexSelected.size(); ++v)
-                selected += obj->vertexSelected[v] ? 1 : 0;
+                panelSelected += obj->vertexSelected[v] ? 1 : 0;
         }
+        vertices = std::max(vertices, panelVertices);
+        selected = std::max(selected, panelSelected);
     }
     // Points spread evenly over the panel, when there are no edges to go by.
     const auto spacing = [](std::size_t count) {
