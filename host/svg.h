@@ -18,8 +18,8 @@ namespace hostapp {
 
 // The direction of view. Front looks along -z (x right, y up); top looks
 // down along -y (x right, -z up); side looks along -x (-z right, y up); iso
-// looks along (-1, -1, -1), showing the faces that front, top and side see
-// at once (y up); scene uses the view matrix of scene 0 (view = (x, y, z, 1)
+// looks down from the front right (turned 35 degrees about y, tilted 30),
+// showing the faces that front, top and side see at once (y up); scene uses the view matrix of scene 0 (view = (x, y, z, 1)
 // times the matrix, translation in entries 12 to 14; view x right, view y up).
 enum class ViewKind { Front, Top, Side, Iso, Scene };
 
