@@ -22,7 +22,7 @@ constexpr int kEdgeKinds = 3;
 constexpr double kEdgeLength[kEdgeKinds] = {0, 5, 12};   // pixels, the least of each kind
 constexpr double kEdgeDarkness[kEdgeKinds] = {0, 0.5, 1};
 constexpr double kEdgeWidth[kEdgeKinds] = {0.35, 0.5, 0.8};
-constexpr double kDotSpacing = 12;     // pixels: a vertex with a shorter edge gets no dot
+constexpr double kDotSpacing = 12;     // pixels: a vertex with a shorter edge gets no dot or label
 constexpr double kOutlinedEdge = 30;   // pixels: selected faces this large get a dashed outline
 
 struct Projected {
@@ -648,7 +648,7 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
                 AddDot(selectedDots, mapping, p);
             else if (style.vertexDots && shortest[v] >= kDotSpacing)
                 AddDot(dots, mapping, p);
-            if (options.vertexLabels)
+            if (options.vertexLabels && shortest[v] >= kDotSpacing)
                 labels += "<text x=\"" + Number(mapping.X(p.x) + 6) + "\" y=\"" +
                           Number(mapping.Y(p.y) - 6) + "\" class=\"lb\">" +
                           (doc.objects.size() > 1 ? std::to_string(o) + ":" : "") +
