@@ -394,11 +394,12 @@ Frame FrameOf(const Mapping& mapping)
 // A small face is kept only where it is at the front at one sample point
 // at least (a half-pixel grid over the frame), or at the sample point
 // nearest its middle when it covers none: the hidden side of a closed mesh
-// goes. At the front means no nearer than the sample's nearest face by more
-// than its own depth, so that thin faces of a surface seen at a slant stay;
-// past a few hundred thousand faces, only the nearest face at each sample
-// stays, so that millions of faces make a picture of at most as many faces
-// as the frame has samples. Large faces are few and always kept.
+// goes. At the front means no farther behind the sample's nearest face
+// than the face's own depth, so that thin faces of a surface seen at a
+// slant stay. Past a few hundred thousand faces (strict), only the nearest
+// face at each whole pixel stays, so that millions of faces make a picture
+// of at most as many faces as the frame has pixels. Large faces are few and
+// always kept.
 struct FaceSet {
     static constexpr long long kSmall = 160;   // tenths of a pixel, each way
 
