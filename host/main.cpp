@@ -208,8 +208,11 @@ bool WriteSvg(const std::string& path, const std::vector<SvgPanel>& panels,
 {
     std::string why;
     StartProgress("drawing " + path);
-    const bool written = WriteFileAtomically(path, RenderSvg(panels, options), why);
+    std::string note;
+    const bool written = WriteFileAtomically(path, RenderSvg(panels, options, &note), why);
     StopProgress();
+    if (!note.empty())
+        std::fprintf(stderr, "kivera-host: note: %s: %s\n", path.c_str(), note.c_str());
     if (!written) {
         error = path + ": cannot write: " + why;
         return false;
@@ -226,6 +229,7 @@ struct RunOptions {
     std::string out;
     std::string svg;
     std::string view = "front";
+    std::string fit = "all";
     bool labels = false;
     PluginChoice plugin;
 };
@@ -272,7 +276,10 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         return Fail(error);
     ViewKind view = ViewKind::Front;
     if (!ParseViewKind(options.view, view))
-        return Fail("--view must be front, top, side or scene, not \"" + options.view + "\"");
+        return Fail("--view must be front, top, side, iso or scene, not \"" + options.view + "\"");
+    FitKind fit = FitKind::All;
+    if (!ParseFitKind(options.fit, fit))
+        return Fail("--fit must be all or selection, not \"" + options.fit + "\"");
     BoundPlugin bound;
     std::string error;
     if (!PreparePlugin(options.plugin, bound, error))
@@ -326,6 +333,7 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     if (!options.svg.empty()) {
         SvgOptions svgOptions;
         svgOptions.view = view;
+        svgOptions.fit = fit;
         svgOptions.vertexLabels = options.labels;
         const std::vector<SvgPanel> panels = {{&initial, "before"}, {&doc, "after: " + titles}};
         if (!WriteSvg(options.svg, panels, svgOptions, error))
@@ -338,13 +346,15 @@ int RunCommands(CLI::App* run, const RunOptions& options)
 // --- render -------------------------------------------------------------------------
 
 int RunRender(const std::string& document, const std::string& svg, const std::string& viewName,
-              bool labels)
+              const std::string& fitName, bool labels)
 {
     if (std::string error; !CheckFileNames({document}, svg, error))
         return Fail(error);
     SvgOptions options;
     if (!ParseViewKind(viewName, options.view))
-        return Fail("--view must be front, top, side or scene, not \"" + viewName + "\"");
+        return Fail("--view must be front, top, side, iso or scene, not \"" + viewName + "\"");
+    if (!ParseFitKind(fitName, options.fit))
+        return Fail("--fit must be all or selection, not \"" + fitName + "\"");
     options.vertexLabels = labels;
     host::Document doc;
     DocumentInfo info;
@@ -425,16 +435,18 @@ int main(int argc, char** argv)
     run->add_option("--out,-o", runOptions.out,
                     "Where to write the result (.json or .obj); default: the document itself");
     run->add_option("--svg", runOptions.svg, "Also draw the document before and after, side by side");
-    run->add_option("--view", runOptions.view, "front, top, side or scene (for --svg)");
+    run->add_option("--view", runOptions.view, "front, top, side, iso or scene (for --svg)");
+    run->add_option("--fit", runOptions.fit, "all (the faces) or selection (for --svg)");
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
     AddPluginOptions(run, runOptions.plugin);
 
-    std::string renderDocument, renderSvg, renderView = "front";
+    std::string renderDocument, renderSvg, renderView = "front", renderFit = "all";
     bool renderLabels = false;
     CLI::App* render = app.add_subcommand("render", "Draw a document as an SVG picture");
     render->add_option("document", renderDocument, "The document (.json, or .obj)")->required();
     render->add_option("--svg", renderSvg, "The picture to write")->required();
-    render->add_option("--view", renderView, "front, top, side or scene");
+    render->add_option("--view", renderView, "front, top, side, iso or scene");
+    render->add_option("--fit", renderFit, "all (the faces) or selection");
     render->add_flag("--labels", renderLabels, "Write vertex indices into the picture");
 
     std::string convertFrom, convertTo;
@@ -458,7 +470,7 @@ int main(int argc, char** argv)
     if (*run)
         return RunCommands(run, runOptions);
     if (*render)
-        return RunRender(renderDocument, renderSvg, renderView, renderLabels);
+        return RunRender(renderDocument, renderSvg, renderView, renderFit, renderLabels);
     if (*convert)
         return RunConvert(convertFrom, convertTo);
     if (*initSettings)

@@ -210,7 +210,7 @@ TEST(Program, EveryExampleRuns)
          [](const host::Document&, const ProgramRun& run) {
              EXPECT_NE(run.out.find("alpha map set: \"glass-alpha.png\""), std::string::npos);
          }},
-        {"face-angle.json", {"-c", "measure-angle"},
+        {"face-angle.json", {"-c", "measure-angle", "--view", "iso", "--fit", "selection"},
          [](const host::Document&, const ProgramRun& run) {
              EXPECT_NE(run.out.find("message box: Face Angle: Angle = 90.00   or   90.00"),
                        std::string::npos);
