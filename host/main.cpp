@@ -20,6 +20,7 @@
 #include "host/document_file.h"
 #include "host/file_io.h"
 #include "host/no_op_explanations.h"
+#include "host/obj_file.h"
 #include "host/plugin_host.h"
 #include "host/progress.h"
 #include "host/settings_file.h"
@@ -196,9 +197,11 @@ bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std:
 bool Save(const std::string& path, const host::Document& doc, const DocumentInfo& info,
           std::string& error)
 {
+    std::string notes;
     StartProgress("saving " + path);
-    const bool saved = SaveDocument(path, doc, info, error);
+    const bool saved = SaveDocument(path, doc, info, notes, error);
     StopProgress();
+    std::printf("%s", notes.c_str());
     if (saved && IsObjFileName(path) && HasSelection(doc))
         std::fprintf(stderr, "kivera-host: note: %s holds no selection (OBJ has none)\n",
                      path.c_str());
@@ -210,8 +213,11 @@ bool WriteSvg(const std::string& path, const std::vector<SvgPanel>& panels,
 {
     std::string why;
     StartProgress("drawing " + path);
-    const bool written = WriteFileAtomically(path, RenderSvg(panels, options), why);
+    std::string note;
+    const bool written = WriteFileAtomically(path, RenderSvg(panels, options, &note), why);
     StopProgress();
+    if (!note.empty())
+        std::fprintf(stderr, "kivera-host: note: %s: %s\n", path.c_str(), note.c_str());
     if (!written) {
         error = path + ": cannot write: " + why;
         return false;
@@ -228,6 +234,7 @@ struct RunOptions {
     std::string out;
     std::string svg;
     std::string view = "front";
+    std::string fit = "all";
     bool labels = false;
     PluginChoice plugin;
 };
@@ -315,11 +322,27 @@ void PrintExplanation(const host::Document& before, int row, const CommandOutcom
         std::printf("  %s\n", line.c_str());
 }
 
+// Every file is a known format by its name before anything is read or written.
+bool CheckFileNames(const std::vector<std::string>& documents, const std::string& picture,
+                    std::string& error)
+{
+    for (const std::string& path : documents) {
+        if (!path.empty() && !CheckFileName(path, false, error))
+            return false;
+    }
+    return picture.empty() || CheckFileName(picture, true, error);
+}
+
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
+    if (std::string error; !CheckFileNames({options.document, options.out}, options.svg, error))
+        return Fail(error);
     ViewKind view = ViewKind::Front;
     if (!ParseViewKind(options.view, view))
-        return Fail("--view must be front, top, side or scene, not \"" + options.view + "\"");
+        return Fail("--view must be front, top, side, iso or scene, not \"" + options.view + "\"");
+    FitKind fit = FitKind::All;
+    if (!ParseFitKind(options.fit, fit))
+        return Fail("--fit must be all or selection, not \"" + options.fit + "\"");
     BoundPlugin bound;
     std::string error;
     if (!PreparePlugin(options.plugin, bound, error))
@@ -386,6 +409,7 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     if (!options.svg.empty()) {
         SvgOptions svgOptions;
         svgOptions.view = view;
+        svgOptions.fit = fit;
         svgOptions.vertexLabels = options.labels;
         const std::vector<SvgPanel> panels = {{&initial, "before"}, {&doc, "after: " + titles}};
         if (!WriteSvg(options.svg, panels, svgOptions, error))
@@ -398,11 +422,15 @@ int RunCommands(CLI::App* run, const RunOptions& options)
 // --- render -------------------------------------------------------------------------
 
 int RunRender(const std::string& document, const std::string& svg, const std::string& viewName,
-              bool labels)
+              const std::string& fitName, bool labels)
 {
+    if (std::string error; !CheckFileNames({document}, svg, error))
+        return Fail(error);
     SvgOptions options;
     if (!ParseViewKind(viewName, options.view))
-        return Fail("--view must be front, top, side or scene, not \"" + viewName + "\"");
+        return Fail("--view must be front, top, side, iso or scene, not \"" + viewName + "\"");
+    if (!ParseFitKind(fitName, options.fit))
+        return Fail("--fit must be all or selection, not \"" + fitName + "\"");
     options.vertexLabels = labels;
     host::Document doc;
     DocumentInfo info;
@@ -419,6 +447,8 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
 
 int RunConvert(const std::string& from, const std::string& to)
 {
+    if (std::string error; !CheckFileNames({from, to}, "", error))
+        return Fail(error);
     host::Document doc;
     DocumentInfo info;
     std::string error;
@@ -434,6 +464,8 @@ int RunConvert(const std::string& from, const std::string& to)
 
 int RunSelect(const std::string& document, const SelectionRequest& request, const std::string& out)
 {
+    if (std::string error; !CheckFileNames({document, out}, "", error))
+        return Fail(error);
     const std::string target = out.empty() ? document : out;
     if (IsObjFileName(target))
         return Fail(target + ": an OBJ file holds no selection; write the result to a .json "
@@ -462,8 +494,14 @@ int RunSelect(const std::string& document, const SelectionRequest& request, cons
     return 0;
 }
 
+// The merged document starts anew: what an OBJ input holds beyond the
+// document (normals, groups, ...) is not carried over, and a note says so.
 int RunMerge(const std::vector<std::string>& inputs, const std::string& out)
 {
+    std::vector<std::string> files = inputs;
+    files.push_back(out);
+    if (std::string error; !CheckFileNames(files, "", error))
+        return Fail(error);
     host::Document merged;
     DocumentInfo info;
     std::string error, notes;
@@ -474,9 +512,13 @@ int RunMerge(const std::vector<std::string>& inputs, const std::string& out)
             return Fail(error);
         std::printf("%s: %s (objects from %zu)\n", inputs[i].c_str(),
                     DocumentSummary(part).c_str(), merged.objects.size());
+        const std::string lost =
+            partInfo.objSource ? ObjContentsBeyondTheDocument(*partInfo.objSource) : "";
+        if (!lost.empty())
+            notes += out + ": holds none of the " + lost + " of " + inputs[i] + "\n";
         if (i == 0) {
             merged = std::move(part);
-            info = partInfo;
+            info.description = partInfo.description;
         } else {
             AppendDocument(merged, std::move(part), inputs[i], notes);
         }
@@ -540,16 +582,18 @@ int main(int argc, char** argv)
     run->add_option("--out,-o", runOptions.out,
                     "Where to write the result (.json or .obj); default: the document itself");
     run->add_option("--svg", runOptions.svg, "Also draw the document before and after, side by side");
-    run->add_option("--view", runOptions.view, "front, top, side or scene (for --svg)");
+    run->add_option("--view", runOptions.view, "front, top, side, iso or scene (for --svg)");
+    run->add_option("--fit", runOptions.fit, "all (the faces) or selection (for --svg)");
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
     AddPluginOptions(run, runOptions.plugin);
 
-    std::string renderDocument, renderSvg, renderView = "front";
+    std::string renderDocument, renderSvg, renderView = "front", renderFit = "all";
     bool renderLabels = false;
     CLI::App* render = app.add_subcommand("render", "Draw a document as an SVG picture");
     render->add_option("document", renderDocument, "The document (.json, or .obj)")->required();
     render->add_option("--svg", renderSvg, "The picture to write")->required();
-    render->add_option("--view", renderView, "front, top, side or scene");
+    render->add_option("--view", renderView, "front, top, side, iso or scene");
+    render->add_option("--fit", renderFit, "all (the faces) or selection");
     render->add_flag("--labels", renderLabels, "Write vertex indices into the picture");
 
     std::string convertFrom, convertTo;
@@ -601,7 +645,7 @@ int main(int argc, char** argv)
     if (*run)
         return RunCommands(run, runOptions);
     if (*render)
-        return RunRender(renderDocument, renderSvg, renderView, renderLabels);
+        return RunRender(renderDocument, renderSvg, renderView, renderFit, renderLabels);
     if (*convert)
         return RunConvert(convertFrom, convertTo);
     if (*select)

@@ -5,6 +5,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -209,7 +210,7 @@ TEST(Program, EveryExampleRuns)
          [](const host::Document&, const ProgramRun& run) {
              EXPECT_NE(run.out.find("alpha map set: \"glass-alpha.png\""), std::string::npos);
          }},
-        {"face-angle.json", {"-c", "measure-angle"},
+        {"face-angle.json", {"-c", "measure-angle", "--view", "iso", "--fit", "selection"},
          [](const host::Document&, const ProgramRun& run) {
              EXPECT_NE(run.out.find("message box: Face Angle: Angle = 90.00   or   90.00"),
                        std::string::npos);
@@ -304,6 +305,53 @@ TEST(Program, ObjInAndOut)
     EXPECT_NE(RunProgram({"convert", Example("ridge.json"), folder.File("r.obj")}).err.find(
                   "holds no selection"),
               std::string::npos);
+}
+
+TEST(Program, OnlyKnownFormatsAndWholeNumbers)
+{
+    TempFolder folder;
+    const std::string doc = Example("ridge.json");
+    const std::vector<std::vector<std::string>> refused = {
+        {"convert", doc, folder.File("x.ply")},
+        {"convert", folder.File("x.txt"), folder.File("x.json")},
+        {"render", doc, "--svg", folder.File("x.png")},
+        {"run", doc, "-c", "measure-angle", "--out", folder.File("x.ply")},
+        {"run", doc, "-c", "measure-angle", "--out", folder.File("x.json"), "--svg", folder.File("x.png")},
+    };
+    for (const auto& args : refused) {
+        const ProgramRun run = RunProgram(args);
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find("this program reads and writes no other format"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              0);
+
+    const std::string bad = "v 0 0 0\nv 1 0 0\nv nan 1 0\nf 1 2 3\n";
+    kivera_test::WriteFile(folder.File("name.obj"), bad);
+    ProgramRun run = RunProgram({"convert", folder.File("name.obj"), folder.File("name.json")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kivera-host: " + folder.File("name.obj") + ":3:3: \"nan\" is not a number\n");
+    EXPECT_FALSE(kivera_test::FileExists(folder.File("name.json")));
+    EXPECT_EQ(kivera_test::ReadFile(folder.File("name.obj")), bad);
+}
+
+// A copy of a real mesh run in place with a command that changes no
+// geometry comes back byte for byte, normals and material statements too.
+TEST(Program, RealObjRunInPlaceKeepsItsStatements)
+{
+    const std::string models = "/usr/share/assimp/models/OBJ/";
+    if (!kivera_test::FileExists(models + "spider.obj"))
+        GTEST_SKIP() << models << "spider.obj is missing (Debian package assimp-testmodels)";
+    TempFolder folder;
+    for (const char* name : {"spider.obj", "spider.mtl"})
+        kivera_test::WriteFile(folder.File(name), kivera_test::ReadFile(models + name));
+    const ProgramRun run = RunProgram({"run", folder.File("spider.obj"), "-c", "reload-textures"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("texture map set"), std::string::npos) << run.out;
+    EXPECT_EQ(kivera_test::ReadFile(folder.File("spider.obj")), kivera_test::ReadFile(models + "spider.obj"));
+    EXPECT_EQ(kivera_test::ReadFile(folder.File("spider.mtl")), kivera_test::ReadFile(models + "spider.mtl"));
 }
 
 }  // namespace
