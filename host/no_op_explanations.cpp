@@ -1,7 +1,5 @@
 #include "host/no_op_explanations.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <set>
