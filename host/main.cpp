@@ -202,6 +202,10 @@ bool Save(const std::string& path, const host::Document& doc, const DocumentInfo
     const bool saved = SaveDocument(path, doc, info, notes, error);
     StopProgress();
     std::printf("%s", notes.c_str());
+    // A patched OBJ whose text came out the same is left alone; say so
+    // instead of claiming a write.
+    if (saved && notes.find(path + ": nothing the file holds changed") == std::string::npos)
+        std::printf("wrote %s\n", path.c_str());
     if (saved && IsObjFileName(path) && HasSelection(doc))
         std::fprintf(stderr, "kivera-host: note: %s holds no selection (OBJ has none)\n",
                      path.c_str());
@@ -404,7 +408,6 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     } else {
         if (!Save(target, doc, info, error))
             return Fail(error);
-        std::printf("wrote %s\n", target.c_str());
     }
     if (!options.svg.empty()) {
         SvgOptions svgOptions;
@@ -454,9 +457,9 @@ int RunConvert(const std::string& from, const std::string& to)
     std::string error;
     if (!Load(from, doc, info, error))
         return Fail(error);
+    std::printf("%s: %s\n", from.c_str(), DocumentSummary(doc).c_str());
     if (!Save(to, doc, info, error))
         return Fail(error);
-    std::printf("%s: %s\nwrote %s\n", from.c_str(), DocumentSummary(doc).c_str(), to.c_str());
     return 0;
 }
 
@@ -490,7 +493,6 @@ int RunSelect(const std::string& document, const SelectionRequest& request, cons
     }
     if (!Save(target, doc, info, error))
         return Fail(error);
-    std::printf("wrote %s\n", target.c_str());
     return 0;
 }
 
@@ -524,9 +526,9 @@ int RunMerge(const std::vector<std::string>& inputs, const std::string& out)
         }
     }
     std::fprintf(stderr, "%s", notes.c_str());
+    std::printf("%s: %s\n", out.c_str(), DocumentSummary(merged).c_str());
     if (!Save(out, merged, info, error))
         return Fail(error);
-    std::printf("wrote %s: %s\n", out.c_str(), DocumentSummary(merged).c_str());
     return 0;
 }
 

@@ -1218,7 +1218,9 @@ bool WritePatched(const std::string& path, const host::Document& doc, const ObjS
         mtlName = FileNameOf(mtlPath);
     }
     const std::string text = PatchedObjText(patch, mtlName);
-    if (!(inPlace && text == source.text) && !WriteText(path, text, error))
+    if (inPlace && text == source.text)
+        notes += path + ": nothing the file holds changed; left as it was\n";
+    else if (!WriteText(path, text, error))
         return false;
     if (patch.normalsDropped > 0)
         notes += path + ": " + std::to_string(patch.normalsDropped) +
