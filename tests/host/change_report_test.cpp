@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "host/change_report.h"
-#include "host/svg.h"
+#include "host/program/change_report.h"
+#include "host/program/svg.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "host/document_file.h"
-#include "host/obj_file.h"
+#include "host/program/document_file.h"
+#include "host/program/obj_file.h"
 #include "tests/support/test_support.h"
 
 namespace {

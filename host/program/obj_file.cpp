@@ -1,4 +1,4 @@
-#include "host/obj_file.h"
+#include "host/program/obj_file.h"
 
 // The double build of the reader (its CMake target defines
 // TINYOBJLOADER_USE_DOUBLE): coordinates read in double, rounded once to float.
@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/file_io.h"
-#include "host/float_text.h"
+#include "host/program/file_io.h"
+#include "host/program/float_text.h"
 
 namespace hostapp {
 

@@ -29,7 +29,7 @@
 
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace hostapp {
 
