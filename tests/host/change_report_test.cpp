@@ -1,7 +1,7 @@
 // The change report compares a document before and after a command.
 #include <gtest/gtest.h>
 
-#include "host/change_report.h"
+#include "host/program/change_report.h"
 
 namespace {
 

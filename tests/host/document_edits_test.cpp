@@ -1,8 +1,8 @@
 // Selections and merged documents made from the command line.
 #include <gtest/gtest.h>
 
-#include "host/change_report.h"
-#include "host/document_edits.h"
+#include "host/program/change_report.h"
+#include "host/program/document_edits.h"
 
 namespace {
 

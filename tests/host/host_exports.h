@@ -3,7 +3,7 @@
 // directly from libkiverahost.so.
 #pragma once
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 extern "C" {
 int MQ_GetSystemPath(char* buffer, int type);

@@ -9,8 +9,8 @@
 #include <memory>
 #include <random>
 
-#include "host/document_file.h"
-#include "host/obj_file.h"
+#include "host/program/document_file.h"
+#include "host/program/obj_file.h"
 #include "tests/support/test_support.h"
 
 namespace {

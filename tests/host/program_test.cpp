@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "frame/menu_strings.h"
-#include "host/document_file.h"
+#include "host/program/document_file.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <map>
 
-#include "host/svg.h"
+#include "host/program/svg.h"
 
 namespace {
 

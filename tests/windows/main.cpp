@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace wintest {
 

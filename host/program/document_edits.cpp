@@ -1,4 +1,4 @@
-#include "host/document_edits.h"
+#include "host/program/document_edits.h"
 
 #include <algorithm>
 #include <cerrno>

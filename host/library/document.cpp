@@ -1,9 +1,9 @@
 // The stand-in host's document model: building, editing and the host-wide
 // state. Reference counts and selection flags are updated here on every
 // edit, so the exports only ever read them.
-#include "host/document.h"
+#include "host/library/document.h"
 
-#include "host/trace_flag.h"
+#include "host/library/trace_flag.h"
 
 #include <algorithm>
 #include <cassert>

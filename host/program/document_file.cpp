@@ -1,4 +1,4 @@
-#include "host/document_file.h"
+#include "host/program/document_file.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,9 +13,9 @@
 #include <map>
 #include <vector>
 
-#include "host/file_io.h"
-#include "host/float_text.h"
-#include "host/obj_file.h"
+#include "host/program/file_io.h"
+#include "host/program/float_text.h"
+#include "host/program/obj_file.h"
 
 namespace hostapp {
 

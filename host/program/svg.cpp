@@ -1,4 +1,4 @@
-#include "host/svg.h"
+#include "host/program/svg.h"
 
 #include <algorithm>
 #include <cassert>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace hostapp {
 

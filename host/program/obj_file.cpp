@@ -1,4 +1,4 @@
-#include "host/obj_file.h"
+#include "host/program/obj_file.h"
 
 // The double build of the reader (its CMake target defines
 // TINYOBJLOADER_USE_DOUBLE); only its MTL reader is used.
@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/change_report.h"
-#include "host/file_io.h"
-#include "host/float_text.h"
+#include "host/program/change_report.h"
+#include "host/program/file_io.h"
+#include "host/program/float_text.h"
 
 namespace hostapp {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
-#include "host/trace_flag.h"
+#include "host/library/document.h"
+#include "host/library/trace_flag.h"
 
 // On Windows the host is an executable that exports these names itself, as
 // the real host does; elsewhere a shared library with default visibility.

@@ -13,19 +13,19 @@
 #include <vector>
 
 #include "frame/menu_strings.h"
-#include "host/change_report.h"
-#include "host/command_names.h"
-#include "host/dialog_answers.h"
-#include "host/document_edits.h"
-#include "host/document_file.h"
-#include "host/file_io.h"
-#include "host/no_op_explanations.h"
-#include "host/obj_file.h"
-#include "host/plugin_host.h"
-#include "host/progress.h"
-#include "host/settings_file.h"
-#include "host/svg.h"
-#include "host/text_encoding.h"
+#include "host/program/change_report.h"
+#include "host/program/command_names.h"
+#include "host/program/dialog_answers.h"
+#include "host/program/document_edits.h"
+#include "host/program/document_file.h"
+#include "host/program/file_io.h"
+#include "host/program/no_op_explanations.h"
+#include "host/program/obj_file.h"
+#include "host/program/plugin_host.h"
+#include "host/program/progress.h"
+#include "host/program/settings_file.h"
+#include "host/program/svg.h"
+#include "host/program/text_encoding.h"
 
 namespace fs = std::filesystem;
 using namespace hostapp;

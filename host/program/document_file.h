@@ -30,7 +30,7 @@
 #include <memory>
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace hostapp {
 

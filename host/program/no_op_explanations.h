@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/dialog_answers.h"
-#include "host/document.h"
+#include "host/program/dialog_answers.h"
+#include "host/library/document.h"
 
 namespace hostapp {
 

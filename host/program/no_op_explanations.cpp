@@ -1,10 +1,10 @@
-#include "host/no_op_explanations.h"
+#include "host/program/no_op_explanations.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <set>
 
-#include "host/command_names.h"
+#include "host/program/command_names.h"
 #include "resources/resource.h"
 
 namespace hostapp {
