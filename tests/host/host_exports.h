@@ -54,4 +54,7 @@ void KIVERA_CDECL MQObj_Delete(void* obj);
 void* KIVERA_CDECL MQObj_Clone(void* obj);
 void KIVERA_CDECL MQObj_GetName(void* obj, char* buffer, int size);
 int KIVERA_CDECL MQDoc_DeleteSelectLine(void* doc, int objectIndex, int faceIndex, int lineIndex);
+void KIVERA_CDECL MQDoc_Compact(void* doc);
+void KIVERA_CDECL MQObj_Merge(void* dest, void* source);
+void KIVERA_CDECL MQObj_Compact(void* obj);
 }
