@@ -126,22 +126,22 @@ std::string Text(const host::Document& doc)
     return hostapp::FormatDocumentText(doc, hostapp::DocumentInfo());
 }
 
-// The example with every object grown to a whole chunk of vertices and of
-// face slots (unused vertices, empty slots), so that the command's first
-// added vertex and face make the host allocate.
-std::string AtChunkBoundary(const std::string& text)
+constexpr std::size_t kChunk = host::ChunkedArray<int>::kChunkSize;
+
+// Grows every object of `doc` to a whole chunk of vertices and of face slots
+// (unused vertices, empty slots), so that the first vertex and face a
+// command adds make the host allocate.
+void FillChunks(host::Document& doc)
 {
-    host::Document doc;
-    Parse(text, doc);
-    constexpr std::size_t kChunk = host::ChunkedArray<int>::kChunkSize;
     for (auto& obj : doc.objects) {
         if (!obj)
             continue;
         while (obj->vertices.size() < kChunk)
-            host::AddVertex(*obj, host::Vec3 {0.0f, 0.0f, 0.0f});
-        obj->faces.resize(kChunk);
+            host::AddVertex(*obj,
+                            host::Vec3 {static_cast<float>(obj->vertices.size()), 0.0f, 0.0f});
+        if (obj->faces.size() < kChunk)
+            obj->faces.resize(kChunk);
     }
-    return Text(doc);
 }
 
 // Runs `run` with allocation `failAt` failing (0: none) and returns how
@@ -193,11 +193,12 @@ TEST(AllocationFailure, EveryCommandEndsWholeWhicheverAllocationFails)
     const PluginSession session;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("row ") + std::to_string(c.row) + " on " + c.example);
-        const std::string text =
-            c.atChunkBoundary ? AtChunkBoundary(ReadExample(c.example)) : ReadExample(c.example);
+        const std::string text = ReadExample(c.example);
         kivera_test::DialogScript dialog(c.dialog);
         host::Document whole;
         Parse(text, whole);
+        if (c.atChunkBoundary)
+            FillChunks(whole);
         int result = -1;
         testing::internal::CaptureStderr();   // message boxes
         const long allocations =
@@ -208,6 +209,8 @@ TEST(AllocationFailure, EveryCommandEndsWholeWhicheverAllocationFails)
             for (bool lengthError : {false, true}) {
                 host::Document doc;
                 Parse(text, doc);
+                if (c.atChunkBoundary)
+                    FillChunks(doc);
                 testing::internal::CaptureStderr();
                 CountingAllocations(k, lengthError, [&] { result = session.Run(c.row, doc); });
                 testing::internal::GetCapturedStderr();
@@ -225,21 +228,28 @@ TEST(AllocationFailure, EveryCommandEndsWholeWhicheverAllocationFails)
 
 namespace {
 
-// The stand-in host's own edits, the allocating ones, on an object at the end
-// of its first chunk of vertices and of faces whose last face is a hexagon
-// (its per-point data on the heap), then an empty object slot: whichever allocation fails, no
-// exception leaves the host and the document is either as before or as after.
+// An object at the end of its first chunk of vertices and of faces, its
+// face 0 a hexagon (whose per-point data is on the heap), then an empty
+// object slot for a compaction to remove.
+void MakeHostEditDocument(host::Document& doc)
+{
+    host::Object& grid = *doc.objects[static_cast<std::size_t>(host::AddObject(doc, "grid"))];
+    for (int v = 0; v < 6; ++v)
+        host::AddVertex(grid, host::Vec3 {static_cast<float>(v), 1.0f, 0.0f});
+    host::AddFace(grid, {0, 1, 2, 3, 4, 5});
+    FillChunks(doc);
+    host::AddEmptyObjectSlot(doc);
+}
+
+// The stand-in host's own edits, the allocating ones: whichever allocation
+// fails, no exception leaves the host and the document is as before when
+// the edit reports failure, as after when it reports success.
 TEST(AllocationFailure, HostEditsAreAllOrNothing)
 {
     host::Document start;
-    host::Object& grid = *start.objects[static_cast<std::size_t>(host::AddObject(start, "grid"))];
-    constexpr std::size_t kChunk = host::ChunkedArray<int>::kChunkSize;
-    while (grid.vertices.size() < kChunk)
-        host::AddVertex(grid, host::Vec3 {static_cast<float>(grid.vertices.size()), 0.0f, 0.0f});
-    grid.faces.resize(kChunk - 1);
-    const int hexagon = host::AddFace(grid, {0, 1, 2, 3, 4, 5});
-    host::AddEmptyObjectSlot(start);   // for the compaction to remove
+    MakeHostEditDocument(start);
     const std::string before = Text(start);
+    const int hexagon = 0;
 
     const host::Vec3 position = {1.0f, 2.0f, 3.0f};
     const int triangle[3] = {0, 1, 2};
@@ -284,14 +294,14 @@ TEST(AllocationFailure, HostEditsAreAllOrNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         host::Document whole;
-        Parse(before, whole);
+        MakeHostEditDocument(whole);
         const long allocations =
             CountingAllocations(0, false, [&] { c.edit(whole, MQDoc_GetObject(&whole, 0)); });
         const std::string after = Text(whole);
         ASSERT_TRUE(after != before);
         for (long k = 1; k <= allocations; ++k) {
             host::Document doc;
-            Parse(before, doc);
+            MakeHostEditDocument(doc);
             int reported = -1;
             CountingAllocations(k, false,
                                 [&] { reported = c.edit(doc, MQDoc_GetObject(&doc, 0)); });
