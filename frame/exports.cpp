@@ -57,7 +57,9 @@ int KIVERA_CDECL MQModifySelect(int index, void* document)
             return 0;
         return row->handler(static_cast<DocumentHandle>(document));
     } catch (...) {
-        // Working memory that could not be had: the command stops where it was.
+        // Working memory that could not be had (bad_alloc, or length_error
+        // for a size above max_size()): the command stops where it was, its
+        // steps reserve before they edit the host.
         return 0;
     }
 }

@@ -63,8 +63,9 @@ enum HostFunctionIndex {
 };
 static_assert(kHostFunctionCount == 122, "the binding list has 122 names");
 
-// A looked-up function of any signature; cast to the real one at the call.
-using HostProc = void (*)(void);   // same as LibraryProc
+// A looked-up function of any signature (every host function has the C
+// convention); cast to its HostSignature at the call.
+using HostProc = void(KIVERA_CDECL*)(void);   // same as LibraryProc
 
 // The signature of each host function the commands call, the one place that
 // names it: C convention, the arguments of the host's C interface (handles
