@@ -1,9 +1,10 @@
-// Every command on a small document, with the k-th allocation of the run
-// failing, for every k up to the run's allocation count: allocations of the
-// plug-in and of the stand-in host alike (one process, one operator new).
-// A run must not crash, must return 0 or 1 and must leave every object
-// whole: faces inside their vertex list, per-point data as long as the
-// points, reference counts equal to the corners that use each vertex.
+// Running out of memory: every command on a small document, and the stand-in
+// host's allocating edits, with the k-th allocation of the run failing, for
+// every k up to the run's allocation count. The plug-in and the host share
+// the process and this operator new, so either may be the one to fail. A
+// command must return 0 or 1 and leave every object whole: faces inside
+// their vertex list, per-point data as long as the points, reference counts
+// equal to the corners that use each vertex.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -52,7 +53,7 @@ void* AllocateOrNull(std::size_t size) noexcept
     return Fails() ? nullptr : std::malloc(size ? size : 1);
 }
 
-}   // namespace
+}  // namespace
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
@@ -138,7 +139,7 @@ void FillChunks(host::Document& doc)
             continue;
         while (obj->vertices.size() < kChunk)
             host::AddVertex(*obj,
-                            host::Vec3 {static_cast<float>(obj->vertices.size()), 0.0f, 0.0f});
+                            host::Vec3{static_cast<float>(obj->vertices.size()), 0.0f, 0.0f});
         if (obj->faces.size() < kChunk)
             obj->faces.resize(kChunk);
     }
@@ -224,10 +225,6 @@ TEST(AllocationFailure, EveryCommandEndsWholeWhicheverAllocationFails)
     }
 }
 
-}   // namespace
-
-namespace {
-
 // An object at the end of its first chunk of vertices and of faces, its
 // face 0 a hexagon (whose per-point data is on the heap), then an empty
 // object slot for a compaction to remove.
@@ -235,11 +232,13 @@ void MakeHostEditDocument(host::Document& doc)
 {
     host::Object& grid = *doc.objects[static_cast<std::size_t>(host::AddObject(doc, "grid"))];
     for (int v = 0; v < 6; ++v)
-        host::AddVertex(grid, host::Vec3 {static_cast<float>(v), 1.0f, 0.0f});
+        host::AddVertex(grid, host::Vec3{static_cast<float>(v), 1.0f, 0.0f});
     host::AddFace(grid, {0, 1, 2, 3, 4, 5});
     FillChunks(doc);
     host::AddEmptyObjectSlot(doc);
 }
+
+const host::UV kHexagonUV[6] = {{0.5f, 0.5f}, {1, 0}, {1, 1}, {0, 1}, {0, 0}, {0.25f, 0.25f}};
 
 // The stand-in host's own edits, the allocating ones: whichever allocation
 // fails, no exception leaves the host and the document is as before when
@@ -249,17 +248,21 @@ TEST(AllocationFailure, HostEditsAreAllOrNothing)
     host::Document start;
     MakeHostEditDocument(start);
     const std::string before = Text(start);
-    const int hexagon = 0;
 
     const host::Vec3 position = {1.0f, 2.0f, 3.0f};
     const int triangle[3] = {0, 1, 2};
     const int heptagon[7] = {0, 1, 2, 3, 4, 5, 6};
-    const host::UV uv[6] = {{0.5f, 0.5f}, {1, 0}, {1, 1}, {0, 1}, {0, 0}, {0.25f, 0.25f}};
     // Each edit returns whether it reports success (1) or failure (0), or
     // -1 for a function that reports nothing.
     struct Case {
         const char* name;
         std::function<int(host::Document&, void*)> edit;
+    };
+    const auto reportsNothing = [](void (*edit)(host::Document&, void*)) {
+        return [edit](host::Document& doc, void* obj) {
+            edit(doc, obj);
+            return -1;
+        };
     };
     const Case cases[] = {
         {"add vertex",
@@ -268,28 +271,16 @@ TEST(AllocationFailure, HostEditsAreAllOrNothing)
          [&](host::Document&, void* obj) { return MQObj_AddFace(obj, 3, triangle) >= 0; }},
         {"add heptagon",
          [&](host::Document&, void* obj) { return MQObj_AddFace(obj, 7, heptagon) >= 0; }},
-        {"set hexagon UVs",
-         [&](host::Document&, void* obj) {
-             MQObj_SetFaceCoordinateArray(obj, hexagon, uv);
-             return -1;
-         }},
+        {"add object",
+         [](host::Document& doc, void*) { return MQDoc_AddObject(&doc, MQ_CreateObject()) >= 0; }},
+        {"set hexagon UVs", reportsNothing([](host::Document&, void* obj) {
+             MQObj_SetFaceCoordinateArray(obj, 0, kHexagonUV);
+         })},
         {"merge into itself",
-         [](host::Document&, void* obj) {
-             MQObj_Merge(obj, obj);
-             return -1;
-         }},
-        {"compact object",
-         [](host::Document&, void* obj) {
-             MQObj_Compact(obj);
-             return -1;
-         }},
+         reportsNothing([](host::Document&, void* obj) { MQObj_Merge(obj, obj); })},
+        {"compact object", reportsNothing([](host::Document&, void* obj) { MQObj_Compact(obj); })},
         {"compact document",
-         [](host::Document& doc, void*) {
-             MQDoc_Compact(&doc);
-             return -1;
-         }},
-        {"add object", [](host::Document& doc,
-                          void*) { return MQDoc_AddObject(&doc, MQ_CreateObject()) >= 0 ? 1 : 0; }},
+         reportsNothing([](host::Document& doc, void*) { MQDoc_Compact(&doc); })},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -316,4 +307,4 @@ TEST(AllocationFailure, HostEditsAreAllOrNothing)
     }
 }
 
-}   // namespace
+}  // namespace
