@@ -21,7 +21,7 @@ Seen seen;
 // Records what it sees; OK reads box X and ends with 1, Cancel ends with 0,
 // WM_DESTROY tries to end with 7 (which must not change the result).
 intptr_t KIVERA_CALLBACK RecordingProcedure(DialogWindow dialog, unsigned int message,
-                                             uintptr_t wParam, intptr_t)
+                                            DialogWParam wParam, DialogLParam)
 {
     if (message == kMessageInitDialog) {
         seen.events.push_back("init");

@@ -29,6 +29,7 @@ int main()
                "missing: " + missing))
         return Report();
 
+    RunSignatureChecks();
     RunBindingChecks(layout, plugin);
     RunMenuChecks(layout, plugin);
     RunDialogChecks(layout, plugin);
