@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "frame/face_normal.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/test_support.h"
 
 namespace {

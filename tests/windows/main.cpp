@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 
@@ -29,6 +29,7 @@ int main()
                "missing: " + missing))
         return Report();
 
+    RunSignatureChecks();
     RunBindingChecks(layout, plugin);
     RunMenuChecks(layout, plugin);
     RunDialogChecks(layout, plugin);
