@@ -241,20 +241,25 @@ HOST_EXPORT void KIVERA_CDECL MQDoc_SetCurrentObjectIndex(void* doc, int objectI
         AsDocument(doc)->currentObject = objectIndex;
 }
 
+// Moves a detached item into a document's list; its index, or -1 when the
+// item is not a detached one. Room first: the item leaves the detached list
+// only when it can go in.
+template <typename T>
+static int AddDetached(std::vector<std::unique_ptr<T>>& list, void* item)
+{
+    list.reserve(list.size() + 1);
+    std::unique_ptr<T> taken = TakeDetached<T>(item);
+    if (!taken)
+        return -1;
+    list.push_back(std::move(taken));
+    return static_cast<int>(list.size()) - 1;
+}
+
 // Takes an object made by MQ_CreateObject or MQObj_Clone; returns its
 // index, or -1 for anything else (an object already in a document, null).
 HOST_EXPORT int KIVERA_CDECL MQDoc_AddObject(void* doc, void* obj)
 try {
-    if (!doc)
-        return -1;
-    // Room first: the item leaves the detached list only when it can go in.
-    Document* d = AsDocument(doc);
-    d->objects.reserve(d->objects.size() + 1);
-    std::unique_ptr<Object> taken = TakeDetached<Object>(obj);
-    if (!taken)
-        return -1;
-    d->objects.push_back(std::move(taken));
-    return static_cast<int>(d->objects.size()) - 1;
+    return doc ? AddDetached(AsDocument(doc)->objects, obj) : -1;
 } catch (...) {
     return -1;
 }
@@ -307,16 +312,7 @@ HOST_EXPORT void KIVERA_CDECL MQDoc_SetCurrentMaterialIndex(void* doc, int mater
 
 HOST_EXPORT int KIVERA_CDECL MQDoc_AddMaterial(void* doc, void* mat)
 try {
-    if (!doc)
-        return -1;
-    // Room first: the item leaves the detached list only when it can go in.
-    Document* d = AsDocument(doc);
-    d->materials.reserve(d->materials.size() + 1);
-    std::unique_ptr<Material> taken = TakeDetached<Material>(mat);
-    if (!taken)
-        return -1;
-    d->materials.push_back(std::move(taken));
-    return static_cast<int>(d->materials.size()) - 1;
+    return doc ? AddDetached(AsDocument(doc)->materials, mat) : -1;
 } catch (...) {
     return -1;
 }
