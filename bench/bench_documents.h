@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace bench {
 

@@ -22,7 +22,7 @@
 
 #include "bench/bench_documents.h"
 #include "frame/menu_strings.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "platform/shared_library.h"
 
 // The host functions the floor pass reads through, exported by the stand-in

@@ -5,9 +5,9 @@
 #include "frame/settings.h"
 #include "platform/platform.h"
 
-unsigned int MQCheckVersion(void) { return 0x231; }
+unsigned int KIVERA_CDECL MQCheckVersion(void) { return 0x231; }
 
-int MQInit(const char* exeFileName)
+int KIVERA_CDECL MQInit(const char* exeFileName)
 {
     if (!exeFileName)
         return 0;
@@ -18,7 +18,7 @@ int MQInit(const char* exeFileName)
     }
 }
 
-void MQGetPlugInID(unsigned int* productId, unsigned int* plugInId)
+void KIVERA_CDECL MQGetPlugInID(unsigned int* productId, unsigned int* plugInId)
 {
     if (productId)
         *productId = 0x9AF73CE1u;
@@ -26,11 +26,11 @@ void MQGetPlugInID(unsigned int* productId, unsigned int* plugInId)
         *plugInId = 0x271FE1CFu;
 }
 
-const char* MQGetPlugInName(void) { return "Kivera Ver0.02"; }
+const char* KIVERA_CDECL MQGetPlugInName(void) { return "Kivera Ver0.02"; }
 
-int MQGetPlugInType(void) { return 5; }
+int KIVERA_CDECL MQGetPlugInType(void) { return 5; }
 
-const char* MQEnumString(int index)
+const char* KIVERA_CDECL MQEnumString(int index)
 {
     char modulePath[kSettingsPathSize];
     char folder[kSettingsPathSize];
@@ -41,7 +41,7 @@ const char* MQEnumString(int index)
     return row ? row->menuString : nullptr;
 }
 
-int MQModifySelect(int index, void* document)
+int KIVERA_CDECL MQModifySelect(int index, void* document)
 {
     // Every command calls the host without checks, so nothing runs on an
     // incomplete binding.
@@ -57,7 +57,9 @@ int MQModifySelect(int index, void* document)
             return 0;
         return row->handler(static_cast<DocumentHandle>(document));
     } catch (...) {
-        // Working memory that could not be had: the command stops where it was.
+        // Working memory that could not be had (bad_alloc, or length_error
+        // for a size above max_size()): the command stops where it was, its
+        // steps reserve before they edit the host.
         return 0;
     }
 }

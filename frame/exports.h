@@ -1,6 +1,9 @@
 // The seven functions the plug-in exports to the host, with C linkage and the
-// platform's default C calling convention.
+// C calling convention named explicitly (hosts call them as cdecl whatever
+// the compiler's default).
 #pragma once
+
+#include "platform/calling_convention.h"
 
 #if defined(_WIN32)
 #define KIVERA_EXPORT   // named in kivera.def, so they keep their plain names
@@ -9,11 +12,11 @@
 #endif
 
 extern "C" {
-KIVERA_EXPORT unsigned int MQCheckVersion(void);
-KIVERA_EXPORT int MQInit(const char* exeFileName);
-KIVERA_EXPORT void MQGetPlugInID(unsigned int* productId, unsigned int* plugInId);
-KIVERA_EXPORT const char* MQGetPlugInName(void);
-KIVERA_EXPORT int MQGetPlugInType(void);
-KIVERA_EXPORT const char* MQEnumString(int index);
-KIVERA_EXPORT int MQModifySelect(int index, void* document);
+KIVERA_EXPORT unsigned int KIVERA_CDECL MQCheckVersion(void);
+KIVERA_EXPORT int KIVERA_CDECL MQInit(const char* exeFileName);
+KIVERA_EXPORT void KIVERA_CDECL MQGetPlugInID(unsigned int* productId, unsigned int* plugInId);
+KIVERA_EXPORT const char* KIVERA_CDECL MQGetPlugInName(void);
+KIVERA_EXPORT int KIVERA_CDECL MQGetPlugInType(void);
+KIVERA_EXPORT const char* KIVERA_CDECL MQEnumString(int index);
+KIVERA_EXPORT int KIVERA_CDECL MQModifySelect(int index, void* document);
 }

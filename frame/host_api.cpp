@@ -40,192 +40,167 @@ int BindHost(const char* fileName)
     return 1;
 }
 
-// Casts the bound pointer of `name` to the signature the contract gives it.
-#define HOST_CALL(name, Signature) reinterpret_cast<Signature>(hostApi.functions[kHost_##name])
+// The bound pointer of `name` as the function it is (see HostSignature).
+#define HOST_CALL(name)                                                                            \
+    reinterpret_cast<HostSignature<kHost_##name>::Type>(hostApi.functions[kHost_##name])
 
-int SysGetSystemPath(char* buffer, int type)
-{
-    return HOST_CALL(MQ_GetSystemPath, int (*)(char*, int))(buffer, type);
-}
+int SysGetSystemPath(char* buffer, int type) { return HOST_CALL(MQ_GetSystemPath)(buffer, type); }
 
-void* SysGetWindowHandle() { return HOST_CALL(MQ_GetWindowHandle, void* (*)(void))(); }
+void* SysGetWindowHandle() { return HOST_CALL(MQ_GetWindowHandle)(); }
 
-int DocGetObjectCount(DocumentHandle doc)
-{
-    return HOST_CALL(MQDoc_GetObjectCount, int (*)(DocumentHandle))(doc);
-}
+int DocGetObjectCount(DocumentHandle doc) { return HOST_CALL(MQDoc_GetObjectCount)(doc); }
 
 ObjectHandle DocGetObject(DocumentHandle doc, int objectIndex)
 {
-    return HOST_CALL(MQDoc_GetObject, ObjectHandle (*)(DocumentHandle, int))(doc, objectIndex);
+    return HOST_CALL(MQDoc_GetObject)(doc, objectIndex);
 }
 
 int DocGetCurrentObjectIndex(DocumentHandle doc)
 {
-    return HOST_CALL(MQDoc_GetCurrentObjectIndex, int (*)(DocumentHandle))(doc);
+    return HOST_CALL(MQDoc_GetCurrentObjectIndex)(doc);
 }
 
-int DocGetMaterialCount(DocumentHandle doc)
-{
-    return HOST_CALL(MQDoc_GetMaterialCount, int (*)(DocumentHandle))(doc);
-}
+int DocGetMaterialCount(DocumentHandle doc) { return HOST_CALL(MQDoc_GetMaterialCount)(doc); }
 
 MaterialHandle DocGetMaterial(DocumentHandle doc, int materialIndex)
 {
-    return HOST_CALL(MQDoc_GetMaterial, MaterialHandle (*)(DocumentHandle, int))(doc, materialIndex);
+    return HOST_CALL(MQDoc_GetMaterial)(doc, materialIndex);
 }
 
 int DocClearSelect(DocumentHandle doc, unsigned int flags)
 {
-    return HOST_CALL(MQDoc_ClearSelect, int (*)(DocumentHandle, unsigned int))(doc, flags);
+    return HOST_CALL(MQDoc_ClearSelect)(doc, flags);
 }
 
 int DocIsSelectVertex(DocumentHandle doc, int objectIndex, int vertexIndex)
 {
-    return HOST_CALL(MQDoc_IsSelectVertex, int (*)(DocumentHandle, int, int))(doc, objectIndex,
-                                                                               vertexIndex);
+    return HOST_CALL(MQDoc_IsSelectVertex)(doc, objectIndex, vertexIndex);
 }
 
 int DocIsSelectLine(DocumentHandle doc, int objectIndex, int faceIndex, int lineIndex)
 {
-    return HOST_CALL(MQDoc_IsSelectLine, int (*)(DocumentHandle, int, int, int))(
-        doc, objectIndex, faceIndex, lineIndex);
+    return HOST_CALL(MQDoc_IsSelectLine)(doc, objectIndex, faceIndex, lineIndex);
 }
 
 int DocIsSelectFace(DocumentHandle doc, int objectIndex, int faceIndex)
 {
-    return HOST_CALL(MQDoc_IsSelectFace, int (*)(DocumentHandle, int, int))(doc, objectIndex,
-                                                                             faceIndex);
+    return HOST_CALL(MQDoc_IsSelectFace)(doc, objectIndex, faceIndex);
 }
 
 int DocAddSelectVertex(DocumentHandle doc, int objectIndex, int vertexIndex)
 {
-    return HOST_CALL(MQDoc_AddSelectVertex, int (*)(DocumentHandle, int, int))(doc, objectIndex,
-                                                                                vertexIndex);
+    return HOST_CALL(MQDoc_AddSelectVertex)(doc, objectIndex, vertexIndex);
 }
 
 int DocAddSelectLine(DocumentHandle doc, int objectIndex, int faceIndex, int lineIndex)
 {
-    return HOST_CALL(MQDoc_AddSelectLine, int (*)(DocumentHandle, int, int, int))(
-        doc, objectIndex, faceIndex, lineIndex);
+    return HOST_CALL(MQDoc_AddSelectLine)(doc, objectIndex, faceIndex, lineIndex);
 }
 
 int DocAddSelectFace(DocumentHandle doc, int objectIndex, int faceIndex)
 {
-    return HOST_CALL(MQDoc_AddSelectFace, int (*)(DocumentHandle, int, int))(doc, objectIndex,
-                                                                              faceIndex);
+    return HOST_CALL(MQDoc_AddSelectFace)(doc, objectIndex, faceIndex);
 }
 
 SceneHandle DocGetScene(DocumentHandle doc, int sceneIndex)
 {
-    return HOST_CALL(MQDoc_GetScene, SceneHandle (*)(DocumentHandle, int))(doc, sceneIndex);
+    return HOST_CALL(MQDoc_GetScene)(doc, sceneIndex);
 }
 
 void SceneGetViewMatrix(SceneHandle scene, float* matrix)
 {
-    HOST_CALL(MQScene_GetViewMatrix, void (*)(SceneHandle, float*))(scene, matrix);
+    HOST_CALL(MQScene_GetViewMatrix)(scene, matrix);
 }
 
-int ObjGetVertexCount(ObjectHandle obj)
-{
-    return HOST_CALL(MQObj_GetVertexCount, int (*)(ObjectHandle))(obj);
-}
+int ObjGetVertexCount(ObjectHandle obj) { return HOST_CALL(MQObj_GetVertexCount)(obj); }
 
 Point3 ObjGetVertex(ObjectHandle obj, int vertexIndex)
 {
     Point3 position = {0.0f, 0.0f, 0.0f};
-    HOST_CALL(MQObj_GetVertex, void (*)(ObjectHandle, int, Point3*))(obj, vertexIndex, &position);
+    HOST_CALL(MQObj_GetVertex)(obj, vertexIndex, &position);
     return position;
 }
 
 void ObjSetVertex(ObjectHandle obj, int vertexIndex, const Point3& position)
 {
-    HOST_CALL(MQObj_SetVertex, void (*)(ObjectHandle, int, const Point3*))(obj, vertexIndex,
-                                                                            &position);
+    HOST_CALL(MQObj_SetVertex)(obj, vertexIndex, &position);
 }
 
 void ObjGetVertexArray(ObjectHandle obj, Point3* positions)
 {
-    HOST_CALL(MQObj_GetVertexArray, void (*)(ObjectHandle, Point3*))(obj, positions);
+    HOST_CALL(MQObj_GetVertexArray)(obj, positions);
 }
 
 int ObjGetVertexRefCount(ObjectHandle obj, int vertexIndex)
 {
-    return HOST_CALL(MQObj_GetVertexRefCount, int (*)(ObjectHandle, int))(obj, vertexIndex);
+    return HOST_CALL(MQObj_GetVertexRefCount)(obj, vertexIndex);
 }
 
 int ObjAddVertex(ObjectHandle obj, const Point3& position)
 {
-    return HOST_CALL(MQObj_AddVertex, int (*)(ObjectHandle, const Point3*))(obj, &position);
+    return HOST_CALL(MQObj_AddVertex)(obj, &position);
 }
 
-int ObjGetFaceCount(ObjectHandle obj)
-{
-    return HOST_CALL(MQObj_GetFaceCount, int (*)(ObjectHandle))(obj);
-}
+int ObjGetFaceCount(ObjectHandle obj) { return HOST_CALL(MQObj_GetFaceCount)(obj); }
 
 int ObjGetFacePointCount(ObjectHandle obj, int faceIndex)
 {
-    return HOST_CALL(MQObj_GetFacePointCount, int (*)(ObjectHandle, int))(obj, faceIndex);
+    return HOST_CALL(MQObj_GetFacePointCount)(obj, faceIndex);
 }
 
 void ObjGetFacePointArray(ObjectHandle obj, int faceIndex, int* points)
 {
-    HOST_CALL(MQObj_GetFacePointArray, void (*)(ObjectHandle, int, int*))(obj, faceIndex, points);
+    HOST_CALL(MQObj_GetFacePointArray)(obj, faceIndex, points);
 }
 
 int ObjAddFace(ObjectHandle obj, int pointCount, const int* points)
 {
-    return HOST_CALL(MQObj_AddFace, int (*)(ObjectHandle, int, const int*))(obj, pointCount,
-                                                                             points);
+    return HOST_CALL(MQObj_AddFace)(obj, pointCount, points);
 }
 
 int ObjDeleteFace(ObjectHandle obj, int faceIndex, int deleteVertex)
 {
-    return HOST_CALL(MQObj_DeleteFace, int (*)(ObjectHandle, int, int))(obj, faceIndex,
-                                                                         deleteVertex);
+    return HOST_CALL(MQObj_DeleteFace)(obj, faceIndex, deleteVertex);
 }
 
 void ObjGetFaceCoordinateArray(ObjectHandle obj, int faceIndex, Point2* uv)
 {
-    HOST_CALL(MQObj_GetFaceCoordinateArray, void (*)(ObjectHandle, int, Point2*))(obj, faceIndex,
-                                                                                   uv);
+    HOST_CALL(MQObj_GetFaceCoordinateArray)(obj, faceIndex, uv);
 }
 
 void ObjSetFaceCoordinateArray(ObjectHandle obj, int faceIndex, const Point2* uv)
 {
-    HOST_CALL(MQObj_SetFaceCoordinateArray, void (*)(ObjectHandle, int, const Point2*))(
-        obj, faceIndex, uv);
+    HOST_CALL(MQObj_SetFaceCoordinateArray)(obj, faceIndex, uv);
 }
 
 void MatGetTextureName(MaterialHandle mat, char* buffer, int size)
 {
-    HOST_CALL(MQMat_GetTextureName, void (*)(MaterialHandle, char*, int))(mat, buffer, size);
+    HOST_CALL(MQMat_GetTextureName)(mat, buffer, size);
 }
 
 void MatGetAlphaName(MaterialHandle mat, char* buffer, int size)
 {
-    HOST_CALL(MQMat_GetAlphaName, void (*)(MaterialHandle, char*, int))(mat, buffer, size);
+    HOST_CALL(MQMat_GetAlphaName)(mat, buffer, size);
 }
 
 void MatGetBumpName(MaterialHandle mat, char* buffer, int size)
 {
-    HOST_CALL(MQMat_GetBumpName, void (*)(MaterialHandle, char*, int))(mat, buffer, size);
+    HOST_CALL(MQMat_GetBumpName)(mat, buffer, size);
 }
 
 void MatSetTextureName(MaterialHandle mat, const char* name)
 {
-    HOST_CALL(MQMat_SetTextureName, void (*)(MaterialHandle, const char*))(mat, name);
+    HOST_CALL(MQMat_SetTextureName)(mat, name);
 }
 
 void MatSetAlphaName(MaterialHandle mat, const char* name)
 {
-    HOST_CALL(MQMat_SetAlphaName, void (*)(MaterialHandle, const char*))(mat, name);
+    HOST_CALL(MQMat_SetAlphaName)(mat, name);
 }
 
 void MatSetBumpName(MaterialHandle mat, const char* name)
 {
-    HOST_CALL(MQMat_SetBumpName, void (*)(MaterialHandle, const char*))(mat, name);
+    HOST_CALL(MQMat_SetBumpName)(mat, name);
 }
 
 int UsableFacePointCount(ObjectHandle obj, int faceIndex)

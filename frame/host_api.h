@@ -5,6 +5,7 @@
 #pragma once
 
 #include "geom/point3.h"
+#include "platform/calling_convention.h"
 
 // Opaque host handles. The types are never defined: they only keep a document
 // from being passed where an object is expected. Null means "none".
@@ -62,8 +63,64 @@ enum HostFunctionIndex {
 };
 static_assert(kHostFunctionCount == 122, "the binding list has 122 names");
 
-// A looked-up function of any signature; cast to the real one at the call.
-using HostProc = void (*)(void);   // same as LibraryProc
+// A looked-up function of any signature (every host function has the C
+// convention); cast to its HostSignature at the call.
+using HostProc = void(KIVERA_CDECL*)(void);   // same as LibraryProc
+
+// The signature of each host function the commands call, the one place that
+// names it: C convention, the arguments of the host's C interface (handles
+// are pointer-sized, Point3 and Point2 are plain floats). The other names of
+// the binding list are only looked up, never called.
+template <HostFunctionIndex>
+struct HostSignature;
+#define KIVERA_HOST_SIGNATURE(name, Result, ...)                                                   \
+    template <>                                                                                    \
+    struct HostSignature<kHost_##name> {                                                           \
+        using Type = Result(KIVERA_CDECL*)(__VA_ARGS__);                                           \
+    };
+KIVERA_HOST_SIGNATURE(MQ_GetSystemPath, int, char* buffer, int type)
+KIVERA_HOST_SIGNATURE(MQ_GetWindowHandle, void*, void)
+KIVERA_HOST_SIGNATURE(MQDoc_GetObjectCount, int, DocumentHandle doc)
+KIVERA_HOST_SIGNATURE(MQDoc_GetObject, ObjectHandle, DocumentHandle doc, int objectIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_GetCurrentObjectIndex, int, DocumentHandle doc)
+KIVERA_HOST_SIGNATURE(MQDoc_GetMaterialCount, int, DocumentHandle doc)
+KIVERA_HOST_SIGNATURE(MQDoc_GetMaterial, MaterialHandle, DocumentHandle doc, int materialIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_ClearSelect, int, DocumentHandle doc, unsigned int flags)
+KIVERA_HOST_SIGNATURE(MQDoc_IsSelectVertex, int, DocumentHandle doc, int objectIndex,
+                      int vertexIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_IsSelectLine, int, DocumentHandle doc, int objectIndex, int faceIndex,
+                      int lineIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_IsSelectFace, int, DocumentHandle doc, int objectIndex, int faceIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_AddSelectVertex, int, DocumentHandle doc, int objectIndex,
+                      int vertexIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_AddSelectLine, int, DocumentHandle doc, int objectIndex, int faceIndex,
+                      int lineIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_AddSelectFace, int, DocumentHandle doc, int objectIndex, int faceIndex)
+KIVERA_HOST_SIGNATURE(MQDoc_GetScene, SceneHandle, DocumentHandle doc, int sceneIndex)
+KIVERA_HOST_SIGNATURE(MQScene_GetViewMatrix, void, SceneHandle scene, float* matrix)
+KIVERA_HOST_SIGNATURE(MQObj_GetVertexCount, int, ObjectHandle obj)
+KIVERA_HOST_SIGNATURE(MQObj_GetVertex, void, ObjectHandle obj, int vertexIndex, Point3* position)
+KIVERA_HOST_SIGNATURE(MQObj_SetVertex, void, ObjectHandle obj, int vertexIndex,
+                      const Point3* position)
+KIVERA_HOST_SIGNATURE(MQObj_GetVertexArray, void, ObjectHandle obj, Point3* positions)
+KIVERA_HOST_SIGNATURE(MQObj_GetVertexRefCount, int, ObjectHandle obj, int vertexIndex)
+KIVERA_HOST_SIGNATURE(MQObj_AddVertex, int, ObjectHandle obj, const Point3* position)
+KIVERA_HOST_SIGNATURE(MQObj_GetFaceCount, int, ObjectHandle obj)
+KIVERA_HOST_SIGNATURE(MQObj_GetFacePointCount, int, ObjectHandle obj, int faceIndex)
+KIVERA_HOST_SIGNATURE(MQObj_GetFacePointArray, void, ObjectHandle obj, int faceIndex, int* points)
+KIVERA_HOST_SIGNATURE(MQObj_AddFace, int, ObjectHandle obj, int pointCount, const int* points)
+KIVERA_HOST_SIGNATURE(MQObj_DeleteFace, int, ObjectHandle obj, int faceIndex, int deleteVertex)
+KIVERA_HOST_SIGNATURE(MQObj_GetFaceCoordinateArray, void, ObjectHandle obj, int faceIndex,
+                      Point2* uv)
+KIVERA_HOST_SIGNATURE(MQObj_SetFaceCoordinateArray, void, ObjectHandle obj, int faceIndex,
+                      const Point2* uv)
+KIVERA_HOST_SIGNATURE(MQMat_GetTextureName, void, MaterialHandle mat, char* buffer, int size)
+KIVERA_HOST_SIGNATURE(MQMat_GetAlphaName, void, MaterialHandle mat, char* buffer, int size)
+KIVERA_HOST_SIGNATURE(MQMat_GetBumpName, void, MaterialHandle mat, char* buffer, int size)
+KIVERA_HOST_SIGNATURE(MQMat_SetTextureName, void, MaterialHandle mat, const char* name)
+KIVERA_HOST_SIGNATURE(MQMat_SetAlphaName, void, MaterialHandle mat, const char* name)
+KIVERA_HOST_SIGNATURE(MQMat_SetBumpName, void, MaterialHandle mat, const char* name)
+#undef KIVERA_HOST_SIGNATURE
 
 struct HostApi {
     HostProc functions[kHostFunctionCount];

@@ -6,13 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/calling_convention.h"
 #include "platform/shared_library.h"
-
-#if defined(_WIN32)
-#define KIVERA_CALLBACK __stdcall
-#else
-#define KIVERA_CALLBACK
-#endif
 
 // The separator between folder and file name in the module's own paths and
 // in the folders the host reports.
@@ -51,10 +46,22 @@ constexpr unsigned int kMessageCommand = 0x0111;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
+// A dialog procedure has exactly the type of a Win32 DLGPROC (checked where
+// it is handed to Windows): HWND, UINT, WPARAM, LPARAM, returning INT_PTR.
+#if defined(_WIN32)
+struct HWND__;   // <windows.h> declares HWND as HWND__*
+using DialogWindow = HWND__*;
+#else
 using DialogWindow = void*;
-// Same shape and calling convention as a Win32 dialog procedure.
+#endif
+using DialogWParam = uintptr_t;
+#if defined(_WIN32) && !defined(_WIN64)
+using DialogLParam = long;   // LONG_PTR, which is not intptr_t (int) here
+#else
+using DialogLParam = intptr_t;
+#endif
 using DialogProcedure = intptr_t(KIVERA_CALLBACK*)(DialogWindow dialog, unsigned int message,
-                                                   uintptr_t wParam, intptr_t lParam);
+                                                   DialogWParam wParam, DialogLParam lParam);
 
 // Runs dialog template `templateId` from the module's own resources modally,
 // owned by `owner`, and returns the value passed to EndDialogBox, or -1 when

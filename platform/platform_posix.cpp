@@ -3,14 +3,13 @@
 // Message boxes become one line on standard error. Dialogs have no window:
 // the dialog procedure gets WM_INITDIALOG and then one WM_COMMAND per user
 // action, the user being the environment variable KIVERA_DIALOG (control ids
-// clicked in order) or, when it is unset and standard input is a terminal,
+// or names clicked in order) or, when it is unset and standard input is a terminal,
 // the person at the terminal.
 #include "platform/platform.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,33 +64,18 @@ struct PlayedDialog {
     intptr_t result;
 };
 
-enum class ClickResult { Sent, UnknownControl };
-
-ClickResult Click(PlayedDialog& dialog, DialogProcedure procedure, int controlId)
+// Clicks the control that `token` names (its id or its name): toggles a
+// check box and sends the command. False when the dialog has no such control.
+bool Click(PlayedDialog& dialog, DialogProcedure procedure, const std::string& token)
 {
     const DialogTemplate& dialogTemplate = *dialog.dialogTemplate;
-    for (int i = 0; i < dialogTemplate.controlCount; ++i) {
-        const DialogControl& control = dialogTemplate.controls[i];
-        if (control.id != controlId || control.kind == ControlKind::Static)
-            continue;
-        if (control.kind == ControlKind::AutoCheckBox)
-            dialog.checked[i] = !dialog.checked[i];
-        procedure(&dialog, kMessageCommand, static_cast<uintptr_t>(controlId), 0);
-        return ClickResult::Sent;
-    }
-    return ClickResult::UnknownControl;
-}
-
-// Parses one blank-separated control id; false for anything else.
-bool ParseControlId(const std::string& token, int& id)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(token.c_str(), &end, 10);
-    if (errno != 0 || end == token.c_str() || *end != '\0' || value < -2147483647L - 1 ||
-        value > 2147483647L)
+    const DialogControl* control = FindDialogControlByToken(dialogTemplate, token.c_str());
+    if (!control)
         return false;
-    id = static_cast<int>(value);
+    const long slot = control - dialogTemplate.controls;
+    if (control->kind == ControlKind::AutoCheckBox)
+        dialog.checked[static_cast<size_t>(slot)] = !dialog.checked[static_cast<size_t>(slot)];
+    procedure(&dialog, kMessageCommand, static_cast<uintptr_t>(control->id), 0);
     return true;
 }
 
@@ -121,9 +105,7 @@ bool PlayTokens(PlayedDialog& dialog, DialogProcedure procedure,
     for (const std::string& token : tokens) {
         if (dialog.ended)
             return true;
-        int id = 0;
-        if (!ParseControlId(token, id) ||
-            Click(dialog, procedure, id) == ClickResult::UnknownControl) {
+        if (!Click(dialog, procedure, token)) {
             std::fprintf(stderr, "kivera: dialog %d has no control \"%s\"\n",
                          dialog.dialogTemplate->id, token.c_str());
             dialog.ended = true;
@@ -134,29 +116,27 @@ bool PlayTokens(PlayedDialog& dialog, DialogProcedure procedure,
     return true;
 }
 
+// Lists the controls group by group (main axis, movement axis, mode,
+// buttons), each with its id, its name and its label.
 void ShowDialogOnTerminal(const PlayedDialog& dialog)
 {
     const DialogTemplate& dialogTemplate = *dialog.dialogTemplate;
     std::fprintf(stderr, "dialog %d%s%s\n", dialogTemplate.id,
                  dialogTemplate.caption ? ": " : "",
                  dialogTemplate.caption ? dialogTemplate.caption : "");
-    for (int i = 0; i < dialogTemplate.controlCount; ++i) {
-        const DialogControl& control = dialogTemplate.controls[i];
-        switch (control.kind) {
-        case ControlKind::Static:
-            std::fprintf(stderr, "        %s\n", control.text);
-            break;
-        case ControlKind::AutoCheckBox:
-            std::fprintf(stderr, "  %4d  [%c] %s\n", control.id, dialog.checked[i] ? 'x' : ' ',
-                         control.text);
-            break;
-        case ControlKind::PushButton:
-        case ControlKind::DefaultPushButton:
-            std::fprintf(stderr, "  %4d  <%s>\n", control.id, control.text);
-            break;
-        }
+    int slots[kMaxDialogControls];
+    const int count = ControlsInShownOrder(dialogTemplate, slots);
+    for (int k = 0; k < count; ++k) {
+        const DialogControl& control = dialogTemplate.controls[slots[k]];
+        if (k == 0 || dialogTemplate.controls[slots[k - 1]].purpose != control.purpose)
+            std::fprintf(stderr, "  %s\n", ControlGroupTitle(control.purpose));
+        if (control.kind == ControlKind::AutoCheckBox)
+            std::fprintf(stderr, "    %4d  %-7s [%c] %s\n", control.id, control.name,
+                         dialog.checked[static_cast<size_t>(slots[k])] ? 'x' : ' ', control.text);
+        else
+            std::fprintf(stderr, "    %4d  %-7s <%s>\n", control.id, control.name, control.text);
     }
-    std::fprintf(stderr, "ids to click (empty line closes as Escape): ");
+    std::fprintf(stderr, "ids or names to click (empty line closes as Escape): ");
     std::fflush(stderr);
 }
 
@@ -173,9 +153,7 @@ void PlayFromTerminal(PlayedDialog& dialog, DialogProcedure procedure)
             return;   // closed as Escape by the caller
         // An unknown id at the terminal is a typing slip: say so and ask again.
         for (const std::string& token : tokens) {
-            int id = 0;
-            if (!ParseControlId(token, id) ||
-                Click(dialog, procedure, id) == ClickResult::UnknownControl) {
+            if (!Click(dialog, procedure, token)) {
                 std::fprintf(stderr, "no control \"%s\" in this dialog\n", token.c_str());
                 break;
             }

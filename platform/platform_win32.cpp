@@ -3,6 +3,11 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
+static_assert(std::is_same<DialogProcedure, DLGPROC>::value,
+              "a dialog procedure is handed to DialogBoxParamA as it is");
+
 static HINSTANCE moduleInstance;
 
 void SetModuleInstance(void* instance) { moduleInstance = static_cast<HINSTANCE>(instance); }
@@ -40,20 +45,17 @@ void ShowMessageBox(void* owner, const char* text, const char* caption)
 intptr_t RunDialog(int templateId, void* owner, DialogProcedure procedure)
 {
     return DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(templateId), static_cast<HWND>(owner),
-                           reinterpret_cast<DLGPROC>(procedure), 0);
+                           procedure, 0);
 }
 
-void EndDialogBox(DialogWindow dialog, intptr_t result)
-{
-    EndDialog(static_cast<HWND>(dialog), result);
-}
+void EndDialogBox(DialogWindow dialog, intptr_t result) { EndDialog(dialog, result); }
 
 void CheckDialogButton(DialogWindow dialog, int controlId, int checked)
 {
-    CheckDlgButton(static_cast<HWND>(dialog), controlId, checked ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, controlId, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 int IsDialogButtonChecked(DialogWindow dialog, int controlId)
 {
-    return IsDlgButtonChecked(static_cast<HWND>(dialog), controlId) == BST_CHECKED ? 1 : 0;
+    return IsDlgButtonChecked(dialog, controlId) == BST_CHECKED ? 1 : 0;
 }

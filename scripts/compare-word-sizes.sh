@@ -59,8 +59,11 @@ run_all() {
   echo "$count"
 }
 
-count=$(run_all "$build_a" "$work/a")
-run_all "$build_b" "$work/b" >/dev/null
+# Both builds run in the same folder, since reports name the files they wrote.
+count=$(run_all "$build_a" "$work/run")
+mv "$work/run" "$work/a"
+run_all "$build_b" "$work/run" >/dev/null
+mv "$work/run" "$work/b"
 if ! diff -r "$work/a" "$work/b" >"$work/differences"; then
   echo "word sizes: $build_a and $build_b differ:" >&2
   head -n 60 "$work/differences" >&2

@@ -74,7 +74,7 @@ static void ReadArrangeBoxes(DialogWindow dialog)
 }
 
 static intptr_t KIVERA_CALLBACK ArrangeDialogProcedure(DialogWindow dialog, unsigned int message,
-                                                       uintptr_t wParam, intptr_t lParam)
+                                                       DialogWParam wParam, DialogLParam lParam)
 {
     (void)lParam;
     if (message == kMessageInitDialog) {

@@ -231,7 +231,7 @@ static void ApplySavedPoint(DocumentHandle document, const SavedPoint& point, co
 
 // Dialog 102: which of X, Y and Z the restore writes back.
 static intptr_t KIVERA_CALLBACK RestoreDialogProcedure(DialogWindow dialog, unsigned int message,
-                                                       uintptr_t wParam, intptr_t lParam)
+                                                       DialogWParam wParam, DialogLParam lParam)
 {
     (void)lParam;
     switch (message) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/differential/random_document.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"

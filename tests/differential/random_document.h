@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace differential_test {
 

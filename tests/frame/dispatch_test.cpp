@@ -4,7 +4,7 @@
 #include <string>
 
 #include "frame/menu_strings.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
 using kivera_test::PluginSession;

@@ -9,7 +9,7 @@
 
 #include "frame/host_api.h"
 #include "geom/topology.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/test_support.h"
 
 namespace {

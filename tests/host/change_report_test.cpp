@@ -1,11 +1,7 @@
-// The change report compares a document before and after a command, and the
-// SVG picture shows each kind of selection.
+// The change report compares a document before and after a command.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "host/change_report.h"
-#include "host/svg.h"
+#include "host/program/change_report.h"
 
 namespace {
 
@@ -94,40 +90,6 @@ TEST(ChangeReport, IndexRunsAreShortened)
     EXPECT_EQ(hostapp::FormatIndexRuns({0, 1, 2, 3, 5, 9, 10}), "0-3, 5, 9-10");
     EXPECT_EQ(hostapp::FormatIndexRuns({}), "");
     EXPECT_EQ(hostapp::FormatIndexRuns({1, 3, 5, 7}, 2), "1, 3, ...");
-}
-
-size_t Count(const std::string& text, const std::string& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
-TEST(Svg, EachKindOfSelectionIsDrawn)
-{
-    host::Document doc = Quads();
-    host::Object& obj = *doc.objects[0];
-    host::SelectFace(obj, 1);
-    host::SelectLine(obj, 0, 3);
-    host::SelectVertex(obj, 0);
-    host::SelectVertex(obj, 1);
-    host::AddVertex(obj, host::Vec3{std::nanf(""), 0, 0});   // not drawn, and no harm
-    host::AddFace(obj, {0, 6, 1});
-    const std::string svg = hostapp::RenderSvg({{&doc, "a <b>"}}, hostapp::SvgOptions{});
-    // The legend shows one of each selected kind besides the drawing.
-    EXPECT_EQ(Count(svg, "class=\"sf\"/>"), 2u);
-    EXPECT_EQ(Count(svg, "class=\"f\"/>"), 1u);   // the face through the NaN vertex is left out
-    EXPECT_EQ(Count(svg, "class=\"sl\"/>"), 2u);
-    EXPECT_EQ(Count(svg, "class=\"sv\"/>"), 3u);
-    EXPECT_EQ(Count(svg, "class=\"v\"/>"), 4u);
-    EXPECT_NE(svg.find("a &lt;b&gt;"), std::string::npos);
-    EXPECT_EQ(svg.find("nan"), std::string::npos);
-
-    hostapp::ViewKind view;
-    EXPECT_TRUE(hostapp::ParseViewKind("scene", view));
-    EXPECT_EQ(view, hostapp::ViewKind::Scene);
-    EXPECT_FALSE(hostapp::ParseViewKind("back", view));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <limits>
 #include <random>
 
-#include "host/document_file.h"
+#include "host/program/document_file.h"
 #include "tests/support/test_support.h"
 
 namespace {

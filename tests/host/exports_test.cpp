@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/host/host_exports.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/document.h"
-#include "host/face_storage.h"
+#include "host/library/document.h"
+#include "host/library/face_storage.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The document model's C++ interface: counters kept current through edits.
 #include <gtest/gtest.h>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace {
 

@@ -21,7 +21,7 @@ Seen seen;
 // Records what it sees; OK reads box X and ends with 1, Cancel ends with 0,
 // WM_DESTROY tries to end with 7 (which must not change the result).
 intptr_t KIVERA_CALLBACK RecordingProcedure(DialogWindow dialog, unsigned int message,
-                                             uintptr_t wParam, intptr_t)
+                                            DialogWParam wParam, DialogLParam)
 {
     if (message == kMessageInitDialog) {
         seen.events.push_back("init");
@@ -66,6 +66,8 @@ TEST(DialogPlayer, ClicksToggleBoxesAndSendCommandsInOrder)
     EXPECT_EQ(Play("1008 1010 1010 1"), 1);
     EXPECT_EQ(seen.events, (Events{"init", "1008+", "1010+", "1010", "1", "destroy"}));
     EXPECT_EQ(seen.checkedAtOk, 110);   // X clicked, Y checked at start, Z twice
+    EXPECT_EQ(Play("x Z z Ok"), 1);     // the same by name
+    EXPECT_EQ(seen.events, (Events{"init", "1008+", "1010+", "1010", "1", "destroy"}));
 }
 
 TEST(DialogPlayer, ClicksAfterTheEndAreIgnored)

@@ -2,6 +2,8 @@
 // its template table: both must describe the same controls.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -122,6 +124,53 @@ TEST(DialogTemplates, ArrangeDialogListsItsControlsInTabOrder)
     ASSERT_EQ(dialog.controlCount, static_cast<int>(order.size()));
     for (int i = 0; i < dialog.controlCount; ++i)
         EXPECT_EQ(dialog.controls[i].id, order[static_cast<size_t>(i)]);
+}
+
+}  // namespace
+
+namespace {
+
+// Each name picks the control a person would by its label: main-x is the X
+// box in the main axis row, move-x the one in the movement axis row, and so
+// on; names work in any case, and the player clicks by name as by id.
+TEST(DialogTemplates, NamesPickTheLabelledControls)
+{
+    const std::map<std::string, std::string> labels = {
+        {"object", "Object"}, {"max", "最大"}, {"centre", "中心"}, {"min", "最小"},
+        {"equal", "等分割"}, {"all", "全部"},  {"x", "X"},      {"y", "Y"},
+        {"z", "Z"},          {"ok", "OK"}};
+    for (int dialogId : {IDD_ARRANGE, IDD_RESTORE}) {
+        const DialogTemplate& dialog = *FindDialogTemplate(dialogId);
+        int mainRow = -100, moveRow = -100;
+        for (int i = 0; i < dialog.controlCount; ++i) {
+            const std::string text = dialog.controls[i].text;
+            mainRow = text == "主軸" ? dialog.controls[i].y : mainRow;
+            moveRow = text == "移動軸" ? dialog.controls[i].y : moveRow;
+        }
+        int slots[kMaxDialogControls];
+        const int count = ControlsInShownOrder(dialog, slots);
+        EXPECT_EQ(count, dialogId == IDD_ARRANGE ? 14 : 5);
+        for (int k = 0; k < count; ++k) {
+            const DialogControl& c = dialog.controls[slots[k]];
+            const std::string name = c.name;
+            SCOPED_TRACE(name);
+            if (name.size() == 6 && (name.rfind("main-", 0) == 0 || name.rfind("move-", 0) == 0)) {
+                EXPECT_EQ(std::string(c.text), std::string(1, static_cast<char>(name[5] - 32)));
+                EXPECT_LE(std::abs(c.y - (name[1] == 'a' ? mainRow : moveRow)), 2);
+            } else if (name == "cancel") {
+                EXPECT_EQ(c.id, 2);
+            } else {
+                EXPECT_EQ(c.text, labels.at(name));
+            }
+            std::string upper = name;
+            for (char& ch : upper)
+                ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            EXPECT_EQ(FindDialogControlByToken(dialog, upper.c_str()), &c);
+            EXPECT_EQ(FindDialogControlByToken(dialog, std::to_string(c.id).c_str()), &c);
+        }
+        for (const char* bad : {"-1", "main", "1099", "", "99999999999"})
+            EXPECT_EQ(FindDialogControlByToken(dialog, bad), nullptr) << bad;
+    }
 }
 
 }  // namespace

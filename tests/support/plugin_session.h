@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/test_support.h"
 
 namespace kivera_test {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "frame/exports.h"
+
 namespace kivera_test {
 
 // A fresh empty folder that is removed with everything in it at destruction.
@@ -31,15 +33,15 @@ const char* HostLibraryPath();
 // A file of the source tree, e.g. "resources/kivera.rc".
 std::string SourcePath(const std::string& relative);
 
-// The seven exports of a loaded module.
+// The seven exports of a loaded module, typed as the module declares them.
 struct PluginExports {
-    unsigned int (*checkVersion)(void);
-    int (*init)(const char*);
-    void (*getPlugInId)(unsigned int*, unsigned int*);
-    const char* (*getPlugInName)(void);
-    int (*getPlugInType)(void);
-    const char* (*enumString)(int);
-    int (*modifySelect)(int, void*);
+    decltype(&MQCheckVersion) checkVersion;
+    decltype(&MQInit) init;
+    decltype(&MQGetPlugInID) getPlugInId;
+    decltype(&MQGetPlugInName) getPlugInName;
+    decltype(&MQGetPlugInType) getPlugInType;
+    decltype(&MQEnumString) enumString;
+    decltype(&MQModifySelect) modifySelect;
 };
 
 // Loads the module at `path` (once per path; it stays loaded) and returns

@@ -15,5 +15,8 @@ void RunDialogChecks(const Layout& layout, const Plugin& plugin);
 // Dialogs 101 and 102 as Windows builds them from kivera.dll's resources,
 // against the templates the Linux dialog player uses; their ANSI texts.
 void RunTemplateChecks(const Layout& layout, const Plugin& plugin);
+// The host functions the plug-in calls: shapes and conventions (at compile
+// time), and the exported names against the functions so declared.
+void RunSignatureChecks();
 
 }  // namespace wintest

@@ -9,7 +9,7 @@
 
 #include "frame/menu_strings.h"
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 
@@ -44,6 +44,7 @@ int main()
         ++listed;
     CheckEqual(listed, kCommandCount, "with it the menu lists the nineteen commands");
 
+    RunSignatureChecks();
     RunBindingChecks(layout, plugin);
     RunMenuChecks(layout, plugin);
     RunDialogChecks(layout, plugin);

@@ -6,7 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "host/document.h"
+#include "frame/exports.h"
+#include "host/library/document.h"
 
 namespace wintest {
 
@@ -17,16 +18,16 @@ struct Layout {
     std::string pluginPath;   // appFolder\Plugins\kivera.dll
 };
 
-// The seven exports of kivera.dll.
+// The seven exports of kivera.dll, typed as the plug-in declares them.
 struct Plugin {
     void* module = nullptr;
-    unsigned int (*checkVersion)(void) = nullptr;
-    int (*init)(const char*) = nullptr;
-    void (*getPlugInId)(unsigned int*, unsigned int*) = nullptr;
-    const char* (*getPlugInName)(void) = nullptr;
-    int (*getPlugInType)(void) = nullptr;
-    const char* (*enumString)(int) = nullptr;
-    int (*modifySelect)(int, void*) = nullptr;
+    decltype(&MQCheckVersion) checkVersion = nullptr;
+    decltype(&MQInit) init = nullptr;
+    decltype(&MQGetPlugInID) getPlugInId = nullptr;
+    decltype(&MQGetPlugInName) getPlugInName = nullptr;
+    decltype(&MQGetPlugInType) getPlugInType = nullptr;
+    decltype(&MQEnumString) enumString = nullptr;
+    decltype(&MQModifySelect) modifySelect = nullptr;
 };
 
 // Derived from this program's own path (GetModuleFileNameA).

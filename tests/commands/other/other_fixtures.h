@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frame/host_api.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/test_support.h"
 
 namespace other_test {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace placement_test {
 

@@ -14,7 +14,7 @@
 
 #include "commands/commands.h"
 #include "frame/host_api.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
 

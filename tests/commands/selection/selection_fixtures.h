@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace selection_test {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "commands/topology/bevel.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
 namespace {

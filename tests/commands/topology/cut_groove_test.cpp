@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "commands/topology/cut_groove.h"
-#include "host/document.h"
+#include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace rim_split_test {
 

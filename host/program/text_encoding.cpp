@@ -1,4 +1,4 @@
-#include "host/text_encoding.h"
+#include "host/program/text_encoding.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "host/progress.h"
+#include "host/program/progress.h"
 
 #include <unistd.h>
 

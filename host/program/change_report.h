@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace hostapp {
 

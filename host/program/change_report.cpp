@@ -1,4 +1,4 @@
-#include "host/change_report.h"
+#include "host/program/change_report.h"
 
 #include <algorithm>
 #include <cstdint>

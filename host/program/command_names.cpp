@@ -1,10 +1,10 @@
-#include "host/command_names.h"
+#include "host/program/command_names.h"
 
 #include <cctype>
 #include <cstring>
 
 #include "frame/menu_strings.h"
-#include "host/text_encoding.h"
+#include "host/program/text_encoding.h"
 
 namespace hostapp {
 

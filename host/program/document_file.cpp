@@ -1,4 +1,4 @@
-#include "host/document_file.h"
+#include "host/program/document_file.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,9 +13,9 @@
 #include <map>
 #include <vector>
 
-#include "host/file_io.h"
-#include "host/float_text.h"
-#include "host/obj_file.h"
+#include "host/program/file_io.h"
+#include "host/program/float_text.h"
+#include "host/program/obj_file.h"
 
 namespace hostapp {
 
@@ -666,21 +666,44 @@ std::string FormatDocumentText(const host::Document& doc, const DocumentInfo& in
     return out + "}\n";
 }
 
-bool IsObjFileName(const std::string& path)
+static bool HasSuffix(const std::string& path, const char* suffix)
 {
-    if (path.size() < 4)
+    const std::size_t length = std::strlen(suffix);
+    if (path.size() <= length || path[path.size() - length - 1] == '/')
         return false;
-    std::string suffix = path.substr(path.size() - 4);
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return suffix == ".obj";
+    for (std::size_t i = 0; i < length; ++i) {
+        if (std::tolower(static_cast<unsigned char>(path[path.size() - length + i])) != suffix[i])
+            return false;
+    }
+    return true;
+}
+
+bool IsObjFileName(const std::string& path) { return HasSuffix(path, ".obj"); }
+
+bool IsDocumentFileName(const std::string& path)
+{
+    return HasSuffix(path, ".json") || HasSuffix(path, ".obj");
+}
+
+bool IsSvgFileName(const std::string& path) { return HasSuffix(path, ".svg"); }
+
+bool CheckFileName(const std::string& path, bool picture, std::string& error)
+{
+    if (picture ? IsSvgFileName(path) : IsDocumentFileName(path))
+        return true;
+    error = path + (picture ? ": a picture's name ends in .svg" 
+                            : ": a document's name ends in .json or .obj") +
+            "; this program reads and writes no other format";
+    return false;
 }
 
 bool LoadDocument(const std::string& path, host::Document& doc, DocumentInfo& info,
                   std::string& notes, std::string& error)
 {
+    if (!CheckFileName(path, false, error))
+        return false;
     if (IsObjFileName(path))
-        return ImportObj(path, doc, notes, error);
+        return ImportObj(path, doc, &info.objSource, notes, error);
     std::string text, why;
     if (!ReadWholeFile(path, text, why)) {
         error = path + ": cannot read: " + why;
@@ -690,16 +713,28 @@ bool LoadDocument(const std::string& path, host::Document& doc, DocumentInfo& in
 }
 
 bool SaveDocument(const std::string& path, const host::Document& doc, const DocumentInfo& info,
-                  std::string& error)
+                  std::string& notes, std::string& error)
 {
+    if (!CheckFileName(path, false, error))
+        return false;
     if (IsObjFileName(path))
-        return ExportObj(path, doc, error);
+        return ExportObj(path, doc, info.objSource.get(), notes, error);
     std::string why;
     if (!WriteFileAtomically(path, FormatDocumentText(doc, info), why)) {
         error = path + ": cannot write: " + why;
         return false;
     }
+    const std::string lost = info.objSource ? ObjContentsBeyondTheDocument(*info.objSource) : "";
+    if (!lost.empty())
+        notes += path + ": holds none of the " + lost + " of " + info.objSource->path + "\n";
     return true;
+}
+
+bool SaveDocument(const std::string& path, const host::Document& doc, const DocumentInfo& info,
+                  std::string& error)
+{
+    std::string notes;
+    return SaveDocument(path, doc, info, notes, error);
 }
 
 }  // namespace hostapp

@@ -1,4 +1,4 @@
-#include "host/file_io.h"
+#include "host/program/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

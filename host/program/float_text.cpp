@@ -1,4 +1,4 @@
-#include "host/float_text.h"
+#include "host/program/float_text.h"
 
 #include <charconv>
 #include <cmath>

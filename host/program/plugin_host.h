@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
+#include "host/library/document.h"
 #include "platform/shared_library.h"
 
 namespace hostapp {

@@ -1,4 +1,4 @@
-#include "host/plugin_host.h"
+#include "host/program/plugin_host.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -187,7 +187,7 @@ std::vector<std::string> MessageLines(const std::string& messages)
 {
     // The terminal dialog player's prompt ends without a line feed, so the
     // next line of output follows it on the same line.
-    static const std::string kPrompt = "ids to click (empty line closes as Escape): ";
+    static const std::string kPrompt = "ids or names to click (empty line closes as Escape): ";
     std::string text = messages;
     for (size_t at = text.find(kPrompt); at != std::string::npos; at = text.find(kPrompt))
         text.erase(at, kPrompt.size());

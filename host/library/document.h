@@ -1,6 +1,6 @@
 // The stand-in host's document model: what a host modeler holds and the
 // plug-in reads and edits through the 122 exported host functions
-// (host/exports.cpp). Tests and the kivera-host program build and inspect
+// (host/library/host_exports.cpp). Tests and the kivera-host program build and inspect
 // documents with this C++ interface; the plug-in never sees it.
 //
 // Every count the plug-in may ask for is kept current (reference counts,
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/face_storage.h"
+#include "host/library/face_storage.h"
 
 // The C++ interface is exported from libkiverahost.so for the tests and the
 // host program; everything else in the library stays hidden.

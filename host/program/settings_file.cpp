@@ -1,7 +1,7 @@
-#include "host/settings_file.h"
+#include "host/program/settings_file.h"
 
 #include "frame/menu_strings.h"
-#include "host/command_names.h"
+#include "host/program/command_names.h"
 
 namespace hostapp {
 

@@ -8,19 +8,24 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "frame/menu_strings.h"
-#include "host/change_report.h"
-#include "host/command_names.h"
-#include "host/document_file.h"
-#include "host/file_io.h"
-#include "host/plugin_host.h"
-#include "host/progress.h"
-#include "host/settings_file.h"
-#include "host/svg.h"
-#include "host/text_encoding.h"
+#include "host/program/change_report.h"
+#include "host/program/command_names.h"
+#include "host/program/dialog_answers.h"
+#include "host/program/document_edits.h"
+#include "host/program/document_file.h"
+#include "host/program/file_io.h"
+#include "host/program/no_op_explanations.h"
+#include "host/program/obj_file.h"
+#include "host/program/plugin_host.h"
+#include "host/program/progress.h"
+#include "host/program/settings_file.h"
+#include "host/program/svg.h"
+#include "host/program/text_encoding.h"
 
 namespace fs = std::filesystem;
 using namespace hostapp;
@@ -192,9 +197,15 @@ bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std:
 bool Save(const std::string& path, const host::Document& doc, const DocumentInfo& info,
           std::string& error)
 {
+    std::string notes;
     StartProgress("saving " + path);
-    const bool saved = SaveDocument(path, doc, info, error);
+    const bool saved = SaveDocument(path, doc, info, notes, error);
     StopProgress();
+    std::printf("%s", notes.c_str());
+    // A patched OBJ whose text came out the same is left alone; say so
+    // instead of claiming a write.
+    if (saved && notes.find(path + ": nothing the file holds changed") == std::string::npos)
+        std::printf("wrote %s\n", path.c_str());
     if (saved && IsObjFileName(path) && HasSelection(doc))
         std::fprintf(stderr, "kivera-host: note: %s holds no selection (OBJ has none)\n",
                      path.c_str());
@@ -206,8 +217,11 @@ bool WriteSvg(const std::string& path, const std::vector<SvgPanel>& panels,
 {
     std::string why;
     StartProgress("drawing " + path);
-    const bool written = WriteFileAtomically(path, RenderSvg(panels, options), why);
+    std::string note;
+    const bool written = WriteFileAtomically(path, RenderSvg(panels, options, &note), why);
     StopProgress();
+    if (!note.empty())
+        std::fprintf(stderr, "kivera-host: note: %s: %s\n", path.c_str(), note.c_str());
     if (!written) {
         error = path + ": cannot write: " + why;
         return false;
@@ -224,15 +238,23 @@ struct RunOptions {
     std::string out;
     std::string svg;
     std::string view = "front";
+    std::string fit = "all";
     bool labels = false;
     PluginChoice plugin;
 };
 
+// The answer to one command's dialog: the --dialog given after it, else one
+// given before every --command.
+struct DialogAnswer {
+    const char* text = nullptr;
+    bool own = false;
+};
+
 // Each --dialog answers the --command given before it; one given before
 // every --command answers all commands that have none of their own.
-std::vector<const char*> DialogsPerCommand(CLI::App* run, const RunOptions& options)
+std::vector<DialogAnswer> DialogsPerCommand(CLI::App* run, const RunOptions& options)
 {
-    std::vector<const char*> perCommand(options.commands.size(), nullptr);
+    std::vector<DialogAnswer> perCommand(options.commands.size());
     const char* fallback = nullptr;
     std::size_t commandsSeen = 0, dialogsSeen = 0;
     for (const CLI::Option* option : run->parse_order()) {
@@ -243,21 +265,88 @@ std::vector<const char*> DialogsPerCommand(CLI::App* run, const RunOptions& opti
             if (commandsSeen == 0)
                 fallback = ids;
             else
-                perCommand[commandsSeen - 1] = ids;
+                perCommand[commandsSeen - 1] = {ids, true};
         }
     }
-    for (const char*& ids : perCommand) {
-        if (!ids)
-            ids = fallback;
+    for (DialogAnswer& answer : perCommand) {
+        if (!answer.text)
+            answer.text = fallback;
     }
     return perCommand;
 }
 
+// Checks every answer against the dialog of the command it answers and turns
+// names into ids, before anything runs. `ids[i]` is empty for a command
+// that gets no answer.
+bool TranslateDialogAnswers(const std::vector<int>& rows, const std::vector<DialogAnswer>& answers,
+                            std::vector<std::string>& ids, std::string& error)
+{
+    ids.assign(rows.size(), std::string());
+    bool fallbackGiven = false, fallbackAnswers = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!answers[i].text)
+            continue;
+        const int dialog = DialogOfCommandRow(rows[i]);
+        if (dialog == 0 && answers[i].own) {
+            error = std::string("--dialog \"") + answers[i].text + "\" answers " +
+                    CommandName(rows[i]) + ", which shows no dialog (only arrange-on-line and "
+                    "restore-points do)";
+            return false;
+        }
+        fallbackGiven = fallbackGiven || !answers[i].own;
+        fallbackAnswers = fallbackAnswers || (!answers[i].own && dialog != 0);
+        if (dialog != 0 && !DialogAnswerIds(answers[i].text, dialog, ids[i], error))
+            return false;
+    }
+    if (fallbackGiven && !fallbackAnswers) {
+        error = "--dialog answers no command: none of them shows a dialog";
+        return false;
+    }
+    return true;
+}
+
+// A line saying why a command changed nothing (or where save-points wrote).
+void PrintExplanation(const host::Document& before, int row, const CommandOutcome& outcome,
+                      bool changed, const std::string& systemFolder, int dialogId,
+                      const char* dialogIds, bool interactive)
+{
+    CommandRun run;
+    run.row = row;
+    run.result = outcome.result;
+    run.changed = changed;
+    run.messages = MessageLines(outcome.messages);
+    run.systemFolder = systemFolder;
+    // Unanswered and nobody at a terminal, the dialog closes as by Escape;
+    // what a person or KIVERA_DIALOG answered is not known here.
+    const DialogChoice choice = PlayDialogAnswer(dialogId, dialogIds ? dialogIds : "");
+    if (dialogIds || (!interactive && !std::getenv("KIVERA_DIALOG")))
+        run.dialog = &choice;
+    const std::string line = ExplainCommandRun(before, run);
+    if (!line.empty())
+        std::printf("  %s\n", line.c_str());
+}
+
+// Every file is a known format by its name before anything is read or written.
+bool CheckFileNames(const std::vector<std::string>& documents, const std::string& picture,
+                    std::string& error)
+{
+    for (const std::string& path : documents) {
+        if (!path.empty() && !CheckFileName(path, false, error))
+            return false;
+    }
+    return picture.empty() || CheckFileName(picture, true, error);
+}
+
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
+    if (std::string error; !CheckFileNames({options.document, options.out}, options.svg, error))
+        return Fail(error);
     ViewKind view = ViewKind::Front;
     if (!ParseViewKind(options.view, view))
-        return Fail("--view must be front, top, side or scene, not \"" + options.view + "\"");
+        return Fail("--view must be front, top, side, iso or scene, not \"" + options.view + "\"");
+    FitKind fit = FitKind::All;
+    if (!ParseFitKind(options.fit, fit))
+        return Fail("--fit must be all or selection, not \"" + options.fit + "\"");
     BoundPlugin bound;
     std::string error;
     if (!PreparePlugin(options.plugin, bound, error))
@@ -269,13 +358,22 @@ int RunCommands(CLI::App* run, const RunOptions& options)
             return Fail(error);
         indices.push_back(index);
     }
-    const std::vector<const char*> dialogs = DialogsPerCommand(run, options);
+    std::vector<int> rows;
+    for (int index : indices)
+        rows.push_back(CommandRowOfMenuText(bound.menu[static_cast<std::size_t>(index)]));
+    std::vector<std::string> dialogIds;
+    const std::vector<DialogAnswer> answers = DialogsPerCommand(run, options);
+    if (!TranslateDialogAnswers(rows, answers, dialogIds, error))
+        return Fail(error);
 
     host::Document doc;
     DocumentInfo info;
     if (!Load(options.document, doc, info, error))
         return Fail(error);
     std::printf("%s: %s\n", options.document.c_str(), DocumentSummary(doc).c_str());
+    const std::string largeFaces = LargeFaceNote(doc);
+    if (!largeFaces.empty())
+        std::printf("  %s\n", largeFaces.c_str());
     const host::Document initial = CopyDocument(doc);
 
     std::string titles;
@@ -283,19 +381,23 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         const std::string entry = MenuEntryText(bound.menu[static_cast<std::size_t>(indices[i])]);
         // A dialog with nobody scripting it asks at the terminal: show the
         // plug-in's prompts as they come, and no progress line over them.
-        const bool interactive = !dialogs[i] && !std::getenv("KIVERA_DIALOG") && isatty(STDIN_FILENO);
+        const char* dialog = answers[i].text ? dialogIds[i].c_str() : nullptr;
+        const bool interactive = !dialog && !std::getenv("KIVERA_DIALOG") && isatty(STDIN_FILENO);
         const host::Document before = CopyDocument(doc);
         std::fflush(stdout);
         if (!interactive)
             StartProgress("running " + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]));
         const CommandOutcome outcome =
-            RunMenuCommand(bound.module, indices[i], doc, dialogs[i], interactive);
+            RunMenuCommand(bound.module, indices[i], doc, dialog, interactive);
         StopProgress();
         std::printf("command %d %s: result %d%s\n", indices[i], entry.c_str(), outcome.result,
                     outcome.result == 0 ? " (the command stopped early)" : "");
-        std::printf("%s", FormatChangeReport(CompareDocuments(before, doc), "  ").c_str());
+        const ChangeReport report = CompareDocuments(before, doc);
+        std::printf("%s", FormatChangeReport(report, "  ").c_str());
         for (const std::string& line : MessageLines(outcome.messages))
             std::printf("  message box: %s\n", line.c_str());
+        PrintExplanation(before, rows[i], outcome, !IsEmpty(report), bound.systemFolder,
+                         DialogOfCommandRow(rows[i]), dialog, interactive);
         titles += (titles.empty() ? "" : ", ") + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]);
     }
 
@@ -306,11 +408,11 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     } else {
         if (!Save(target, doc, info, error))
             return Fail(error);
-        std::printf("wrote %s\n", target.c_str());
     }
     if (!options.svg.empty()) {
         SvgOptions svgOptions;
         svgOptions.view = view;
+        svgOptions.fit = fit;
         svgOptions.vertexLabels = options.labels;
         const std::vector<SvgPanel> panels = {{&initial, "before"}, {&doc, "after: " + titles}};
         if (!WriteSvg(options.svg, panels, svgOptions, error))
@@ -323,11 +425,15 @@ int RunCommands(CLI::App* run, const RunOptions& options)
 // --- render -------------------------------------------------------------------------
 
 int RunRender(const std::string& document, const std::string& svg, const std::string& viewName,
-              bool labels)
+              const std::string& fitName, bool labels)
 {
+    if (std::string error; !CheckFileNames({document}, svg, error))
+        return Fail(error);
     SvgOptions options;
     if (!ParseViewKind(viewName, options.view))
-        return Fail("--view must be front, top, side or scene, not \"" + viewName + "\"");
+        return Fail("--view must be front, top, side, iso or scene, not \"" + viewName + "\"");
+    if (!ParseFitKind(fitName, options.fit))
+        return Fail("--fit must be all or selection, not \"" + fitName + "\"");
     options.vertexLabels = labels;
     host::Document doc;
     DocumentInfo info;
@@ -344,14 +450,85 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
 
 int RunConvert(const std::string& from, const std::string& to)
 {
+    if (std::string error; !CheckFileNames({from, to}, "", error))
+        return Fail(error);
     host::Document doc;
     DocumentInfo info;
     std::string error;
     if (!Load(from, doc, info, error))
         return Fail(error);
+    std::printf("%s: %s\n", from.c_str(), DocumentSummary(doc).c_str());
     if (!Save(to, doc, info, error))
         return Fail(error);
-    std::printf("%s: %s\nwrote %s\n", from.c_str(), DocumentSummary(doc).c_str(), to.c_str());
+    return 0;
+}
+
+// --- select and merge ----------------------------------------------------------------
+
+int RunSelect(const std::string& document, const SelectionRequest& request, const std::string& out)
+{
+    if (std::string error; !CheckFileNames({document, out}, "", error))
+        return Fail(error);
+    const std::string target = out.empty() ? document : out;
+    if (IsObjFileName(target))
+        return Fail(target + ": an OBJ file holds no selection; write the result to a .json "
+                             "document with --out");
+    if (request.vertices.empty() && request.faces.empty() && request.lines.empty() &&
+        !request.clear && request.current < 0)
+        return Fail("select: nothing to do: give --vertices, --faces, --lines, --current or --clear");
+    host::Document doc;
+    DocumentInfo info;
+    std::string error;
+    if (!Load(document, doc, info, error))
+        return Fail(error);
+    const host::Document before = CopyDocument(doc);
+    if (!ApplySelection(doc, request, error))
+        return Fail(document + ": " + error);
+    const ChangeReport report = CompareDocuments(before, doc);
+    std::printf("%s: %s\n%s", document.c_str(), DocumentSummary(doc).c_str(),
+                FormatChangeReport(report, "  ").c_str());
+    if (out.empty() && IsEmpty(report)) {
+        std::printf("no change: %s left as it was\n", target.c_str());
+        return 0;
+    }
+    if (!Save(target, doc, info, error))
+        return Fail(error);
+    return 0;
+}
+
+// The merged document starts anew: what an OBJ input holds beyond the
+// document (normals, groups, ...) is not carried over, and a note says so.
+int RunMerge(const std::vector<std::string>& inputs, const std::string& out)
+{
+    std::vector<std::string> files = inputs;
+    files.push_back(out);
+    if (std::string error; !CheckFileNames(files, "", error))
+        return Fail(error);
+    host::Document merged;
+    DocumentInfo info;
+    std::string error, notes;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        host::Document part;
+        DocumentInfo partInfo;
+        if (!Load(inputs[i], part, partInfo, error))
+            return Fail(error);
+        std::printf("%s: %s (objects from %zu)\n", inputs[i].c_str(),
+                    DocumentSummary(part).c_str(), merged.objects.size());
+        const std::string lost =
+            partInfo.objSource ? ObjContentsBeyondTheDocument(*partInfo.objSource) : "";
+        if (!lost.empty())
+            notes += out + ": holds none of the " + lost + " of " + inputs[i] + "\n";
+        if (i == 0) {
+            merged = std::move(part);
+            info.description = partInfo.description;
+        } else {
+            AppendDocument(merged, std::move(part), inputs[i], notes);
+        }
+    }
+    std::fprintf(stderr, "%s", notes.c_str());
+    std::printf("%s: %s\n", out.c_str(), DocumentSummary(merged).c_str());
+    if (!Save(out, merged, info, error))
+        return Fail(error);
     return 0;
 }
 
@@ -399,23 +576,26 @@ int main(int argc, char** argv)
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     run->add_option("--dialog,-d", runOptions.dialogs,
-                    "Control ids clicked in the dialog of the command given before it, as "
-                    "KIVERA_DIALOG (\"1001 1004 1\"); without it a person at a terminal is asked")
+                    "Control ids or names clicked in the dialog of the command given before it "
+                    "(\"main-y move-y ok\" or \"1001 1004 1\"; see kivera-host dialogs); "
+                    "without it a person at a terminal is asked")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     run->add_option("--out,-o", runOptions.out,
                     "Where to write the result (.json or .obj); default: the document itself");
     run->add_option("--svg", runOptions.svg, "Also draw the document before and after, side by side");
-    run->add_option("--view", runOptions.view, "front, top, side or scene (for --svg)");
+    run->add_option("--view", runOptions.view, "front, top, side, iso or scene (for --svg)");
+    run->add_option("--fit", runOptions.fit, "all (the faces) or selection (for --svg)");
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
     AddPluginOptions(run, runOptions.plugin);
 
-    std::string renderDocument, renderSvg, renderView = "front";
+    std::string renderDocument, renderSvg, renderView = "front", renderFit = "all";
     bool renderLabels = false;
     CLI::App* render = app.add_subcommand("render", "Draw a document as an SVG picture");
     render->add_option("document", renderDocument, "The document (.json, or .obj)")->required();
     render->add_option("--svg", renderSvg, "The picture to write")->required();
-    render->add_option("--view", renderView, "front, top, side or scene");
+    render->add_option("--view", renderView, "front, top, side, iso or scene");
+    render->add_option("--fit", renderFit, "all (the faces) or selection");
     render->add_flag("--labels", renderLabels, "Write vertex indices into the picture");
 
     std::string convertFrom, convertTo;
@@ -432,6 +612,34 @@ int main(int argc, char** argv)
     initSettings->add_option("--only", settingsOnly,
                              "Enable only these commands: rows or names, e.g. 4,16,bevel");
 
+    std::string selectDocument, selectOut;
+    SelectionRequest selection;
+    CLI::App* select = app.add_subcommand(
+        "select", "Select vertices, faces and lines of one object by index (in place, or --out)");
+    select->add_option("document", selectDocument, "The document (.json)")->required();
+    select->add_option("--object", selection.object, "The object (default: the current one)")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    select->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
+    select->add_option("--faces", selection.faces, "Face indices and ranges");
+    select->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
+    select->add_flag("--add", selection.add,
+                     "Add to the object's selection (by default each kind given is replaced)");
+    select->add_flag("--clear", selection.clear, "First empty every selection of every object");
+    select->add_option("--current", selection.current, "Make this object the current one")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    select->add_option("--out,-o", selectOut, "Where to write the result (default: the document)");
+
+    std::vector<std::string> mergeInputs;
+    std::string mergeOut;
+    CLI::App* merge = app.add_subcommand(
+        "merge", "Put the objects of several documents into one, in order; materials by name");
+    merge->add_option("documents", mergeInputs, "The documents (.json or .obj), in order")
+        ->required();
+    merge->add_option("--out,-o", mergeOut, "The document to write")->required();
+
+    CLI::App* dialogs = app.add_subcommand(
+        "dialogs", "List the plug-in's dialogs: each control's id, name and label");
+
     CLI11_PARSE(app, argc, argv);
 
     if (*menu)
@@ -439,9 +647,17 @@ int main(int argc, char** argv)
     if (*run)
         return RunCommands(run, runOptions);
     if (*render)
-        return RunRender(renderDocument, renderSvg, renderView, renderLabels);
+        return RunRender(renderDocument, renderSvg, renderView, renderFit, renderLabels);
     if (*convert)
         return RunConvert(convertFrom, convertTo);
+    if (*select)
+        return RunSelect(selectDocument, selection, selectOut);
+    if (*merge)
+        return RunMerge(mergeInputs, mergeOut);
+    if (*dialogs) {
+        std::printf("%s", DialogListing().c_str());
+        return 0;
+    }
     if (*initSettings)
         return RunInitSettings(settingsFolder, settingsOnly);
     return 0;

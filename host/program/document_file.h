@@ -27,15 +27,21 @@
 // and save again give identical files.
 #pragma once
 
+#include <memory>
 #include <string>
 
-#include "host/document.h"
+#include "host/library/document.h"
 
 namespace hostapp {
+
+struct ObjSource;
 
 // What a document file holds beyond the host's model.
 struct DocumentInfo {
     std::string description;
+    // The OBJ file the document was read from, kept so that writing it back
+    // keeps what the document does not hold.
+    std::shared_ptr<const ObjSource> objSource = nullptr;
 };
 
 // Parses the text of a document file into `doc`, which must be empty.
@@ -49,9 +55,14 @@ bool ParseDocumentText(const std::string& text, const std::string& fileName,
 // The text of a document file for `doc`: one vertex and one face per line.
 std::string FormatDocumentText(const host::Document& doc, const DocumentInfo& info);
 
-// Files whose name ends in ".obj" (any case) are Wavefront OBJ; everything
-// else is a document file.
+// Files whose name ends in ".obj" (any case) are Wavefront OBJ, ".json"
+// document files; no other name is a document.
 bool IsObjFileName(const std::string& path);
+bool IsDocumentFileName(const std::string& path);
+bool IsSvgFileName(const std::string& path);
+// False, with a one-line `error` naming the file, for a name that is not a
+// document's (.json, .obj), or with `picture` not a picture's (.svg).
+bool CheckFileName(const std::string& path, bool picture, std::string& error);
 
 // Loads a document file or an OBJ file into `doc` (which must be empty).
 // `notes` receives remarks that are not errors (for instance what OBJ
@@ -60,7 +71,12 @@ bool LoadDocument(const std::string& path, host::Document& doc, DocumentInfo& in
                   std::string& notes, std::string& error);
 
 // Saves `doc` as a document file, or as OBJ (+ MTL) by the file name,
-// through a temporary file; the target is replaced only on success.
+// through a temporary file; the target is replaced only on success. A
+// document read from OBJ keeps the file's other statements when written
+// back as OBJ (see obj_file.h). `notes` receives what the written file
+// lacks of the one read.
+bool SaveDocument(const std::string& path, const host::Document& doc, const DocumentInfo& info,
+                  std::string& notes, std::string& error);
 bool SaveDocument(const std::string& path, const host::Document& doc, const DocumentInfo& info,
                   std::string& error);
 

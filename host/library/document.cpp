@@ -1,9 +1,11 @@
 // The stand-in host's document model: building, editing and the host-wide
 // state. Reference counts and selection flags are updated here on every
-// edit, so the exports only ever read them.
-#include "host/document.h"
+// edit, so the exports only ever read them. An edit that runs out of memory
+// throws and leaves the document as it was (a flag array may have grown
+// towards the vertex count, which reads the same).
+#include "host/library/document.h"
 
-#include "host/trace_flag.h"
+#include "host/library/trace_flag.h"
 
 #include <algorithm>
 #include <cassert>
@@ -61,12 +63,33 @@ int AddEmptyMaterialSlot(Document& doc)
     return static_cast<int>(doc.materials.size()) - 1;
 }
 
+// Drops the vertices and faces added after the object had `vertexCount`
+// and `faceCount` of them, with the references they added: the undo of an
+// edit that could not finish. Shrinking allocates nothing.
+static void RollBack(Object& obj, std::size_t vertexCount, std::size_t faceCount) noexcept
+{
+    while (obj.faces.size() > faceCount) {
+        for (int p : obj.faces.back().points)
+            --obj.refCount[p];
+        obj.faces.resize(obj.faces.size() - 1);
+    }
+    obj.vertices.resize(std::min(obj.vertices.size(), vertexCount));
+    obj.refCount.resize(std::min(obj.refCount.size(), vertexCount));
+    obj.vertexSelected.resize(std::min(obj.vertexSelected.size(), vertexCount));
+}
+
 int AddVertex(Object& obj, Vec3 position)
 {
-    obj.vertices.push_back(position);
-    obj.refCount.resize(obj.vertices.size(), 0);
-    obj.vertexSelected.resize(obj.vertices.size(), 0);
-    return static_cast<int>(obj.vertices.size()) - 1;
+    const std::size_t count = obj.vertices.size();
+    try {
+        obj.vertices.push_back(position);
+        obj.refCount.resize(obj.vertices.size(), 0);
+        obj.vertexSelected.resize(obj.vertices.size(), 0);
+    } catch (...) {
+        RollBack(obj, count, obj.faces.size());
+        throw;
+    }
+    return static_cast<int>(count);
 }
 
 int AddFace(Object& obj, const std::vector<int>& points, int material)
@@ -86,12 +109,14 @@ int AddFace(Object& obj, const int* points, int count, int material)
     obj.refCount.resize(obj.vertices.size(), 0);
     obj.vertexSelected.resize(obj.vertices.size(), 0);
 
-    // Built in place: faces never move once in the list.
-    Face& face = obj.faces.emplace_back();
+    // Built aside and moved in (which cannot fail), so that the list never
+    // holds a half-made face; faces never move once in the list.
+    Face face;
     face.points.assign(points, points + count);
     face.uv.assign(static_cast<std::size_t>(count), UV{0.0f, 0.0f});
     face.material = material;
     face.lineSelected.assign(static_cast<std::size_t>(count), 0);
+    obj.faces.push_back(std::move(face));
     for (int k = 0; k < count; ++k)
         ++obj.refCount[points[k]];
     return static_cast<int>(obj.faces.size()) - 1;
@@ -185,22 +210,18 @@ bool InvertFace(Object& obj, int face)
     return true;
 }
 
-void MergeObject(Object& dest, const Object& source)
+// MergeObject's appending, given the copied vertices of its source.
+static void AppendCopy(Object& dest, const ChunkedArray<Vec3>& vertices,
+                       const ChunkedArray<unsigned char>& vertexSelected, const FaceList& faces,
+                       std::size_t faceCount, int offset)
 {
-    // Copy the vertices first: `source` may be `dest`. The faces need no
-    // copy: they never move while `dest` grows, and only those there before
-    // are read.
-    const ChunkedArray<Vec3> vertices = source.vertices;
-    const ChunkedArray<unsigned char> vertexSelected = source.vertexSelected;
-    const std::size_t faceCount = source.faces.size();
-    const int offset = static_cast<int>(dest.vertices.size());
     for (std::size_t v = 0; v < vertices.size(); ++v) {
         const int added = AddVertex(dest, vertices[v]);
         if (v < vertexSelected.size())
             dest.vertexSelected[added] = vertexSelected[v];
     }
     for (std::size_t i = 0; i < faceCount; ++i) {
-        const Face& f = source.faces[i];
+        const Face& f = faces[i];
         if (f.points.empty()) {
             dest.faces.emplace_back();
             continue;
@@ -223,18 +244,41 @@ void MergeObject(Object& dest, const Object& source)
     }
 }
 
+void MergeObject(Object& dest, const Object& source)
+{
+    // Copy the vertices first: `source` may be `dest`. The faces need no
+    // copy: they never move while `dest` grows, and only those there before
+    // are read.
+    const ChunkedArray<Vec3> vertices = source.vertices;
+    const ChunkedArray<unsigned char> vertexSelected = source.vertexSelected;
+    const std::size_t faceCount = source.faces.size();
+    const int offset = static_cast<int>(dest.vertices.size());
+    const std::size_t destFaces = dest.faces.size();
+    try {
+        AppendCopy(dest, vertices, vertexSelected, source.faces, faceCount, offset);
+    } catch (...) {
+        RollBack(dest, static_cast<std::size_t>(offset), destFaces);
+        throw;
+    }
+}
+
 void CompactObject(Object& obj)
 {
-    FaceList faces;
-    for (Face& f : obj.faces) {
-        if (!f.points.empty())
-            faces.push_back(std::move(f));
-    }
-    obj.faces = std::move(faces);
-
+    // Everything that allocates comes first; the faces then close up in
+    // place, which cannot fail.
+    std::vector<int> newIndex(obj.vertices.size(), -1);
     obj.refCount.resize(obj.vertices.size(), 0);
     obj.vertexSelected.resize(obj.vertices.size(), 0);
-    std::vector<int> newIndex(obj.vertices.size(), -1);
+    std::size_t keptFaces = 0;
+    for (std::size_t i = 0; i < obj.faces.size(); ++i) {
+        if (obj.faces[i].points.empty())
+            continue;
+        if (i != keptFaces)
+            obj.faces[keptFaces] = std::move(obj.faces[i]);
+        ++keptFaces;
+    }
+    obj.faces.resize(keptFaces);
+
     int kept = 0;
     for (std::size_t v = 0; v < obj.vertices.size(); ++v) {
         if (obj.refCount[v] == 0)
@@ -280,8 +324,13 @@ bool DeleteVertex(Object& obj, int vertex)
 void CompactDocument(Document& doc)
 {
     // The current object and material stay current under their new index.
+    // Every list is sized before the first item moves.
     int currentObject = 0;
     std::vector<std::unique_ptr<Object>> objects;
+    objects.reserve(doc.objects.size());
+    std::vector<int> newIndex(doc.materials.size(), -1);
+    std::vector<std::unique_ptr<Material>> materials;
+    materials.reserve(doc.materials.size());
     for (std::size_t o = 0; o < doc.objects.size(); ++o) {
         if (!doc.objects[o])
             continue;
@@ -292,8 +341,6 @@ void CompactDocument(Document& doc)
     doc.objects = std::move(objects);
     doc.currentObject = currentObject;
 
-    std::vector<int> newIndex(doc.materials.size(), -1);
-    std::vector<std::unique_ptr<Material>> materials;
     for (std::size_t m = 0; m < doc.materials.size(); ++m) {
         if (!doc.materials[m])
             continue;

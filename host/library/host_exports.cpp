@@ -7,6 +7,10 @@
 //
 // The 35 functions the plug-in calls append themselves to the call trace
 // with their integer arguments after the handle.
+//
+// No exception leaves a host function: one that allocates catches what it
+// throws and returns its failure value (null, -1 or 0), or does nothing,
+// with the document as it was (the edits of document.cpp are all or nothing).
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -14,11 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "host/document.h"
-#include "host/trace_flag.h"
+#include "host/library/document.h"
+#include "host/library/trace_flag.h"
+#include "platform/calling_convention.h"
 
 // On Windows the host is an executable that exports these names itself, as
 // the real host does; elsewhere a shared library with default visibility.
+// Each is defined with the C convention named, as plug-ins call them.
 #if defined(_WIN32)
 #define HOST_EXPORT extern "C" __declspec(dllexport)
 #else
@@ -27,10 +33,14 @@
 
 // The recording itself is out of line, so that a call while nothing is
 // recorded costs a test and no more (no list built, no registers saved).
+// A record that finds no memory is lost, never the call.
 template <typename... Args>
-[[gnu::noinline, gnu::cold]] static void TraceOutOfLine(const char* name, Args... args)
+[[gnu::noinline, gnu::cold]] static void TraceOutOfLine(const char* name, Args... args) noexcept
 {
-    host::TraceCall(name, {static_cast<long long>(args)...});
+    try {
+        host::TraceCall(name, {static_cast<long long>(args)...});
+    } catch (...) {
+    }
 }
 
 #define TRACE(...)                                                                                 \
@@ -90,6 +100,9 @@ static Face* UsedFaceAt(void* obj, int faceIndex)
 
 static int FacePointCount(const Face& f) { return static_cast<int>(f.points.size()); }
 
+// The name of a null object or material: read in place, never copied.
+static const std::string kNoName;
+
 // Writes `text` cut to size-1 bytes plus the closing NUL; never more than
 // `size` bytes, nothing at all for a null buffer or a size below 1.
 static void CopyName(const std::string& text, char* buffer, int size)
@@ -145,27 +158,37 @@ static std::unique_ptr<T> TakeDetached(void* item)
 
 // --- Host-wide ------------------------------------------------------------------
 
-HOST_EXPORT void* MQ_GetWindowHandle(void)
+HOST_EXPORT void* KIVERA_CDECL MQ_GetWindowHandle(void)
 {
     TRACE("MQ_GetWindowHandle");
     return host::MainWindow();
 }
 
-HOST_EXPORT void* MQ_CreateObject(void) { return KeepDetached(std::make_unique<Object>()); }
+HOST_EXPORT void* KIVERA_CDECL MQ_CreateObject(void)
+try {
+    return KeepDetached(std::make_unique<Object>());
+} catch (...) {
+    return nullptr;
+}
 
-HOST_EXPORT void* MQ_CreateMaterial(void) { return KeepDetached(std::make_unique<Material>()); }
+HOST_EXPORT void* KIVERA_CDECL MQ_CreateMaterial(void)
+try {
+    return KeepDetached(std::make_unique<Material>());
+} catch (...) {
+    return nullptr;
+}
 
 // There is no window to show a dialog in: the user always cancels.
-HOST_EXPORT int MQ_ShowFileDialog(const char* /*title*/, void* /*info*/) { return 0; }
+HOST_EXPORT int KIVERA_CDECL MQ_ShowFileDialog(const char* /*title*/, void* /*info*/) { return 0; }
 
 // Axis conversion of imported and exported files: the stand-in's files use
 // its own axes, so there is nothing to convert.
-HOST_EXPORT void MQ_ImportAxis(void* /*info*/, float* /*positions*/, int /*count*/) {}
-HOST_EXPORT void MQ_ExportAxis(void* /*info*/, float* /*positions*/, int /*count*/) {}
+HOST_EXPORT void KIVERA_CDECL MQ_ImportAxis(void* /*info*/, float* /*positions*/, int /*count*/) {}
+HOST_EXPORT void KIVERA_CDECL MQ_ExportAxis(void* /*info*/, float* /*positions*/, int /*count*/) {}
 
 // The stand-in host reads no images.
-HOST_EXPORT int MQ_LoadImage(const char* /*fileName*/, void** header, void** pixels,
-                             unsigned int /*flags*/)
+HOST_EXPORT int KIVERA_CDECL MQ_LoadImage(const char* /*fileName*/, void** header, void** pixels,
+                                          unsigned int /*flags*/)
 {
     if (header)
         *header = nullptr;
@@ -176,7 +199,7 @@ HOST_EXPORT int MQ_LoadImage(const char* /*fileName*/, void** header, void** pix
 
 // The host's own folder for plug-in files is type 5; the buffer holds 128
 // bytes, and a folder that does not fit is refused rather than cut.
-HOST_EXPORT int MQ_GetSystemPath(char* buffer, int type)
+HOST_EXPORT int KIVERA_CDECL MQ_GetSystemPath(char* buffer, int type)
 {
     TRACE("MQ_GetSystemPath", type);
     constexpr std::size_t kBufferSize = 128;
@@ -190,29 +213,29 @@ HOST_EXPORT int MQ_GetSystemPath(char* buffer, int type)
     return 1;
 }
 
-HOST_EXPORT void MQ_RefreshView(void* /*info*/) {}
+HOST_EXPORT void KIVERA_CDECL MQ_RefreshView(void* /*info*/) {}
 
 // --- Document: objects ------------------------------------------------------------
 
-HOST_EXPORT int MQDoc_GetObjectCount(void* doc)
+HOST_EXPORT int KIVERA_CDECL MQDoc_GetObjectCount(void* doc)
 {
     TRACE("MQDoc_GetObjectCount");
     return doc ? static_cast<int>(AsDocument(doc)->objects.size()) : 0;
 }
 
-HOST_EXPORT void* MQDoc_GetObject(void* doc, int objectIndex)
+HOST_EXPORT void* KIVERA_CDECL MQDoc_GetObject(void* doc, int objectIndex)
 {
     TRACE("MQDoc_GetObject", objectIndex);
     return ObjectAt(doc, objectIndex);
 }
 
-HOST_EXPORT int MQDoc_GetCurrentObjectIndex(void* doc)
+HOST_EXPORT int KIVERA_CDECL MQDoc_GetCurrentObjectIndex(void* doc)
 {
     TRACE("MQDoc_GetCurrentObjectIndex");
     return doc ? AsDocument(doc)->currentObject : 0;
 }
 
-HOST_EXPORT void MQDoc_SetCurrentObjectIndex(void* doc, int objectIndex)
+HOST_EXPORT void KIVERA_CDECL MQDoc_SetCurrentObjectIndex(void* doc, int objectIndex)
 {
     if (doc && IndexIn(objectIndex, AsDocument(doc)->objects.size()))
         AsDocument(doc)->currentObject = objectIndex;
@@ -220,20 +243,24 @@ HOST_EXPORT void MQDoc_SetCurrentObjectIndex(void* doc, int objectIndex)
 
 // Takes an object made by MQ_CreateObject or MQObj_Clone; returns its
 // index, or -1 for anything else (an object already in a document, null).
-HOST_EXPORT int MQDoc_AddObject(void* doc, void* obj)
-{
+HOST_EXPORT int KIVERA_CDECL MQDoc_AddObject(void* doc, void* obj)
+try {
     if (!doc)
         return -1;
+    // Room first: the item leaves the detached list only when it can go in.
+    Document* d = AsDocument(doc);
+    d->objects.reserve(d->objects.size() + 1);
     std::unique_ptr<Object> taken = TakeDetached<Object>(obj);
     if (!taken)
         return -1;
-    Document* d = AsDocument(doc);
     d->objects.push_back(std::move(taken));
     return static_cast<int>(d->objects.size()) - 1;
+} catch (...) {
+    return -1;
 }
 
 // Empties the slot; the other objects keep their indices.
-HOST_EXPORT int MQDoc_DeleteObject(void* doc, int objectIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_DeleteObject(void* doc, int objectIndex)
 {
     if (!ObjectAt(doc, objectIndex))
         return 0;
@@ -241,7 +268,7 @@ HOST_EXPORT int MQDoc_DeleteObject(void* doc, int objectIndex)
     return 1;
 }
 
-HOST_EXPORT int MQDoc_GetObjectIndex(void* doc, void* obj)
+HOST_EXPORT int KIVERA_CDECL MQDoc_GetObjectIndex(void* doc, void* obj)
 {
     if (!doc || !obj)
         return -1;
@@ -255,42 +282,46 @@ HOST_EXPORT int MQDoc_GetObjectIndex(void* doc, void* obj)
 
 // --- Document: materials ------------------------------------------------------------
 
-HOST_EXPORT int MQDoc_GetMaterialCount(void* doc)
+HOST_EXPORT int KIVERA_CDECL MQDoc_GetMaterialCount(void* doc)
 {
     TRACE("MQDoc_GetMaterialCount");
     return doc ? static_cast<int>(AsDocument(doc)->materials.size()) : 0;
 }
 
-HOST_EXPORT void* MQDoc_GetMaterial(void* doc, int materialIndex)
+HOST_EXPORT void* KIVERA_CDECL MQDoc_GetMaterial(void* doc, int materialIndex)
 {
     TRACE("MQDoc_GetMaterial", materialIndex);
     return doc ? host::GetMaterial(*AsDocument(doc), materialIndex) : nullptr;
 }
 
-HOST_EXPORT int MQDoc_GetCurrentMaterialIndex(void* doc)
+HOST_EXPORT int KIVERA_CDECL MQDoc_GetCurrentMaterialIndex(void* doc)
 {
     return doc ? AsDocument(doc)->currentMaterial : 0;
 }
 
-HOST_EXPORT void MQDoc_SetCurrentMaterialIndex(void* doc, int materialIndex)
+HOST_EXPORT void KIVERA_CDECL MQDoc_SetCurrentMaterialIndex(void* doc, int materialIndex)
 {
     if (doc && IndexIn(materialIndex, AsDocument(doc)->materials.size()))
         AsDocument(doc)->currentMaterial = materialIndex;
 }
 
-HOST_EXPORT int MQDoc_AddMaterial(void* doc, void* mat)
-{
+HOST_EXPORT int KIVERA_CDECL MQDoc_AddMaterial(void* doc, void* mat)
+try {
     if (!doc)
         return -1;
+    // Room first: the item leaves the detached list only when it can go in.
+    Document* d = AsDocument(doc);
+    d->materials.reserve(d->materials.size() + 1);
     std::unique_ptr<Material> taken = TakeDetached<Material>(mat);
     if (!taken)
         return -1;
-    Document* d = AsDocument(doc);
     d->materials.push_back(std::move(taken));
     return static_cast<int>(d->materials.size()) - 1;
+} catch (...) {
+    return -1;
 }
 
-HOST_EXPORT int MQDoc_DeleteMaterial(void* doc, int materialIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_DeleteMaterial(void* doc, int materialIndex)
 {
     if (!doc || !host::GetMaterial(*AsDocument(doc), materialIndex))
         return 0;
@@ -298,16 +329,17 @@ HOST_EXPORT int MQDoc_DeleteMaterial(void* doc, int materialIndex)
     return 1;
 }
 
-HOST_EXPORT void MQDoc_Compact(void* doc)
-{
+HOST_EXPORT void KIVERA_CDECL MQDoc_Compact(void* doc)
+try {
     if (doc)
         host::CompactDocument(*AsDocument(doc));
+} catch (...) {
 }
 
 // --- Document: selection ---------------------------------------------------------------
 
 // Flags 1 = vertices, 2 = lines, 4 = faces, or-ed; over every object.
-HOST_EXPORT int MQDoc_ClearSelect(void* doc, unsigned int flags)
+HOST_EXPORT int KIVERA_CDECL MQDoc_ClearSelect(void* doc, unsigned int flags)
 {
     TRACE("MQDoc_ClearSelect", static_cast<long long>(flags));
     if (!doc)
@@ -368,57 +400,68 @@ static Face* SelectableFace(void* doc, int objectIndex, int faceIndex)
     return UsedFaceAt(ObjectAt(doc, objectIndex), faceIndex);
 }
 
-HOST_EXPORT int MQDoc_AddSelectVertex(void* doc, int objectIndex, int vertexIndex)
-{
+HOST_EXPORT int KIVERA_CDECL MQDoc_AddSelectVertex(void* doc, int objectIndex, int vertexIndex)
+try {
     TRACE("MQDoc_AddSelectVertex", objectIndex, vertexIndex);
     unsigned char* flag = VertexFlag(doc, objectIndex, vertexIndex);
     if (!flag)
         return 0;
     *flag = 1;
     return 1;
+} catch (...) {
+    return 0;
 }
 
-HOST_EXPORT int MQDoc_DeleteSelectVertex(void* doc, int objectIndex, int vertexIndex)
-{
+HOST_EXPORT int KIVERA_CDECL MQDoc_DeleteSelectVertex(void* doc, int objectIndex, int vertexIndex)
+try {
     unsigned char* flag = VertexFlag(doc, objectIndex, vertexIndex);
     if (!flag)
         return 0;
     *flag = 0;
     return 1;
+} catch (...) {
+    return 0;
 }
 
-HOST_EXPORT int MQDoc_IsSelectVertex(void* doc, int objectIndex, int vertexIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_IsSelectVertex(void* doc, int objectIndex, int vertexIndex)
 {
     TRACE("MQDoc_IsSelectVertex", objectIndex, vertexIndex);
     return VertexFlagSet(doc, objectIndex, vertexIndex) ? 1 : 0;
 }
 
-HOST_EXPORT int MQDoc_AddSelectLine(void* doc, int objectIndex, int faceIndex, int lineIndex)
-{
+HOST_EXPORT int KIVERA_CDECL MQDoc_AddSelectLine(void* doc, int objectIndex, int faceIndex,
+                                                 int lineIndex)
+try {
     TRACE("MQDoc_AddSelectLine", objectIndex, faceIndex, lineIndex);
     unsigned char* flag = LineFlag(doc, objectIndex, faceIndex, lineIndex);
     if (!flag)
         return 0;
     *flag = 1;
     return 1;
+} catch (...) {
+    return 0;
 }
 
-HOST_EXPORT int MQDoc_DeleteSelectLine(void* doc, int objectIndex, int faceIndex, int lineIndex)
-{
+HOST_EXPORT int KIVERA_CDECL MQDoc_DeleteSelectLine(void* doc, int objectIndex, int faceIndex,
+                                                    int lineIndex)
+try {
     unsigned char* flag = LineFlag(doc, objectIndex, faceIndex, lineIndex);
     if (!flag)
         return 0;
     *flag = 0;
     return 1;
+} catch (...) {
+    return 0;
 }
 
-HOST_EXPORT int MQDoc_IsSelectLine(void* doc, int objectIndex, int faceIndex, int lineIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_IsSelectLine(void* doc, int objectIndex, int faceIndex,
+                                                int lineIndex)
 {
     TRACE("MQDoc_IsSelectLine", objectIndex, faceIndex, lineIndex);
     return LineFlagSet(doc, objectIndex, faceIndex, lineIndex) ? 1 : 0;
 }
 
-HOST_EXPORT int MQDoc_AddSelectFace(void* doc, int objectIndex, int faceIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_AddSelectFace(void* doc, int objectIndex, int faceIndex)
 {
     TRACE("MQDoc_AddSelectFace", objectIndex, faceIndex);
     Face* f = SelectableFace(doc, objectIndex, faceIndex);
@@ -428,7 +471,7 @@ HOST_EXPORT int MQDoc_AddSelectFace(void* doc, int objectIndex, int faceIndex)
     return 1;
 }
 
-HOST_EXPORT int MQDoc_DeleteSelectFace(void* doc, int objectIndex, int faceIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_DeleteSelectFace(void* doc, int objectIndex, int faceIndex)
 {
     Face* f = SelectableFace(doc, objectIndex, faceIndex);
     if (!f)
@@ -437,7 +480,7 @@ HOST_EXPORT int MQDoc_DeleteSelectFace(void* doc, int objectIndex, int faceIndex
     return 1;
 }
 
-HOST_EXPORT int MQDoc_IsSelectFace(void* doc, int objectIndex, int faceIndex)
+HOST_EXPORT int KIVERA_CDECL MQDoc_IsSelectFace(void* doc, int objectIndex, int faceIndex)
 {
     TRACE("MQDoc_IsSelectFace", objectIndex, faceIndex);
     const Face* f = SelectableFace(doc, objectIndex, faceIndex);
@@ -445,36 +488,36 @@ HOST_EXPORT int MQDoc_IsSelectFace(void* doc, int objectIndex, int faceIndex)
 }
 
 // The stand-in host has no UV editor, so no UV vertex is ever selected.
-HOST_EXPORT int MQDoc_AddSelectUVVertex(void* /*doc*/, int /*objectIndex*/, int /*faceIndex*/,
-                                        int /*pointIndex*/)
+HOST_EXPORT int KIVERA_CDECL MQDoc_AddSelectUVVertex(void* /*doc*/, int /*objectIndex*/,
+                                                     int /*faceIndex*/, int /*pointIndex*/)
 {
     return 0;
 }
 
-HOST_EXPORT int MQDoc_DeleteSelectUVVertex(void* /*doc*/, int /*objectIndex*/,
-                                           int /*faceIndex*/, int /*pointIndex*/)
+HOST_EXPORT int KIVERA_CDECL MQDoc_DeleteSelectUVVertex(void* /*doc*/, int /*objectIndex*/,
+                                                        int /*faceIndex*/, int /*pointIndex*/)
 {
     return 0;
 }
 
-HOST_EXPORT int MQDoc_IsSelectUVVertex(void* /*doc*/, int /*objectIndex*/, int /*faceIndex*/,
-                                       int /*pointIndex*/)
+HOST_EXPORT int KIVERA_CDECL MQDoc_IsSelectUVVertex(void* /*doc*/, int /*objectIndex*/,
+                                                    int /*faceIndex*/, int /*pointIndex*/)
 {
     return 0;
 }
 
 // Looking up map files beside a document needs a document file; the
 // stand-in has none, so nothing is found.
-HOST_EXPORT int MQDoc_FindMappingFile(void* /*doc*/, char* buffer, int size,
-                                      const char* /*fileName*/)
+HOST_EXPORT int KIVERA_CDECL MQDoc_FindMappingFile(void* /*doc*/, char* buffer, int size,
+                                                   const char* /*fileName*/)
 {
-    CopyName(std::string(), buffer, size);
+    CopyName(kNoName, buffer, size);
     return 0;
 }
 
 // --- Scene -----------------------------------------------------------------------------
 
-HOST_EXPORT void* MQDoc_GetScene(void* doc, int sceneIndex)
+HOST_EXPORT void* KIVERA_CDECL MQDoc_GetScene(void* doc, int sceneIndex)
 {
     TRACE("MQDoc_GetScene", sceneIndex);
     if (!doc || sceneIndex != 0)
@@ -482,15 +525,15 @@ HOST_EXPORT void* MQDoc_GetScene(void* doc, int sceneIndex)
     return &AsDocument(doc)->scene;
 }
 
-HOST_EXPORT void MQScene_InitSize(void* /*scene*/, int /*width*/, int /*height*/) {}
+HOST_EXPORT void KIVERA_CDECL MQScene_InitSize(void* /*scene*/, int /*width*/, int /*height*/) {}
 
-HOST_EXPORT void MQScene_GetProjMatrix(void* scene, float* matrix)
+HOST_EXPORT void KIVERA_CDECL MQScene_GetProjMatrix(void* scene, float* matrix)
 {
     if (scene && matrix)
         std::memcpy(matrix, static_cast<Scene*>(scene)->projection, sizeof(float) * 16);
 }
 
-HOST_EXPORT void MQScene_GetViewMatrix(void* scene, float* matrix)
+HOST_EXPORT void KIVERA_CDECL MQScene_GetViewMatrix(void* scene, float* matrix)
 {
     TRACE("MQScene_GetViewMatrix");
     if (scene && matrix)
@@ -500,56 +543,61 @@ HOST_EXPORT void MQScene_GetViewMatrix(void* scene, float* matrix)
 // --- Object: whole object -------------------------------------------------------------------
 
 // Frees only an object that no document holds (see Detached).
-HOST_EXPORT void MQObj_Delete(void* obj) { TakeDetached<Object>(obj).reset(); }
+HOST_EXPORT void KIVERA_CDECL MQObj_Delete(void* obj) { TakeDetached<Object>(obj).reset(); }
 
-HOST_EXPORT void* MQObj_Clone(void* obj)
-{
+HOST_EXPORT void* KIVERA_CDECL MQObj_Clone(void* obj)
+try {
     if (!obj)
         return nullptr;
     return KeepDetached(std::make_unique<Object>(*AsObject(obj)));
+} catch (...) {
+    return nullptr;
 }
 
-HOST_EXPORT void MQObj_Merge(void* dest, void* source)
-{
+HOST_EXPORT void KIVERA_CDECL MQObj_Merge(void* dest, void* source)
+try {
     if (dest && source)
         host::MergeObject(*AsObject(dest), *AsObject(source));
+} catch (...) {
 }
 
 // The stand-in host applies no mirror, lathe or patch to the geometry it
 // holds, so there is nothing to freeze.
 #ifndef KIVERA_HOST_OMIT_FREEZE
-HOST_EXPORT void MQObj_Freeze(void* /*obj*/, unsigned int /*flags*/) {}
+HOST_EXPORT void KIVERA_CDECL MQObj_Freeze(void* /*obj*/, unsigned int /*flags*/) {}
 #endif
 
-HOST_EXPORT void MQObj_GetName(void* obj, char* buffer, int size)
+HOST_EXPORT void KIVERA_CDECL MQObj_GetName(void* obj, char* buffer, int size)
 {
-    CopyName(obj ? AsObject(obj)->name : std::string(), buffer, size);
+    CopyName(obj ? AsObject(obj)->name : kNoName, buffer, size);
 }
 
-HOST_EXPORT void MQObj_SetName(void* obj, const char* name)
-{
+HOST_EXPORT void KIVERA_CDECL MQObj_SetName(void* obj, const char* name)
+try {
     if (obj)
         AsObject(obj)->name = name ? name : "";
+} catch (...) {
 }
 
-HOST_EXPORT void MQObj_Compact(void* obj)
-{
+HOST_EXPORT void KIVERA_CDECL MQObj_Compact(void* obj)
+try {
     if (obj)
         host::CompactObject(*AsObject(obj));
+} catch (...) {
 }
 
 // Merging nearby vertices is not offered by the stand-in host.
-HOST_EXPORT int MQObj_OptimizeVertex(void* /*obj*/, float /*distance*/) { return 0; }
+HOST_EXPORT int KIVERA_CDECL MQObj_OptimizeVertex(void* /*obj*/, float /*distance*/) { return 0; }
 
 // --- Object: vertices ---------------------------------------------------------------------
 
-HOST_EXPORT int MQObj_GetVertexCount(void* obj)
+HOST_EXPORT int KIVERA_CDECL MQObj_GetVertexCount(void* obj)
 {
     TRACE("MQObj_GetVertexCount");
     return obj ? static_cast<int>(AsObject(obj)->vertices.size()) : 0;
 }
 
-HOST_EXPORT void MQObj_GetVertex(void* obj, int vertexIndex, Vec3* position)
+HOST_EXPORT void KIVERA_CDECL MQObj_GetVertex(void* obj, int vertexIndex, Vec3* position)
 {
     TRACE("MQObj_GetVertex", vertexIndex);
     if (!obj || !position || !IndexIn(vertexIndex, AsObject(obj)->vertices.size()))
@@ -557,7 +605,7 @@ HOST_EXPORT void MQObj_GetVertex(void* obj, int vertexIndex, Vec3* position)
     *position = AsObject(obj)->vertices[vertexIndex];
 }
 
-HOST_EXPORT void MQObj_SetVertex(void* obj, int vertexIndex, const Vec3* position)
+HOST_EXPORT void KIVERA_CDECL MQObj_SetVertex(void* obj, int vertexIndex, const Vec3* position)
 {
     TRACE("MQObj_SetVertex", vertexIndex);
     if (!obj || !position || !IndexIn(vertexIndex, AsObject(obj)->vertices.size()))
@@ -565,7 +613,7 @@ HOST_EXPORT void MQObj_SetVertex(void* obj, int vertexIndex, const Vec3* positio
     AsObject(obj)->vertices[vertexIndex] = *position;
 }
 
-HOST_EXPORT void MQObj_GetVertexArray(void* obj, Vec3* positions)
+HOST_EXPORT void KIVERA_CDECL MQObj_GetVertexArray(void* obj, Vec3* positions)
 {
     TRACE("MQObj_GetVertexArray");
     if (!obj || !positions)
@@ -573,7 +621,7 @@ HOST_EXPORT void MQObj_GetVertexArray(void* obj, Vec3* positions)
     AsObject(obj)->vertices.CopyTo(positions);
 }
 
-HOST_EXPORT int MQObj_GetVertexRefCount(void* obj, int vertexIndex)
+HOST_EXPORT int KIVERA_CDECL MQObj_GetVertexRefCount(void* obj, int vertexIndex)
 {
     TRACE("MQObj_GetVertexRefCount", vertexIndex);
     if (!obj)
@@ -584,48 +632,59 @@ HOST_EXPORT int MQObj_GetVertexRefCount(void* obj, int vertexIndex)
     return o->refCount[vertexIndex];
 }
 
-HOST_EXPORT int MQObj_AddVertex(void* obj, const Vec3* position)
-{
+HOST_EXPORT int KIVERA_CDECL MQObj_AddVertex(void* obj, const Vec3* position)
+try {
     TRACE("MQObj_AddVertex");
     if (!obj || !position)
         return -1;
     return host::AddVertex(*AsObject(obj), *position);
+} catch (...) {
+    return -1;
 }
 
 // Removes a vertex that no face uses; the vertices after it move down one.
-HOST_EXPORT int MQObj_DeleteVertex(void* obj, int vertexIndex)
-{
+HOST_EXPORT int KIVERA_CDECL MQObj_DeleteVertex(void* obj, int vertexIndex)
+try {
     return (obj && host::DeleteVertex(*AsObject(obj), vertexIndex)) ? 1 : 0;
+} catch (...) {
+    return 0;
 }
 
 // Vertex colours and weights are not kept: white and full weight.
-HOST_EXPORT unsigned int MQObj_GetVertexColor(void* /*obj*/, int /*vertexIndex*/)
+HOST_EXPORT unsigned int KIVERA_CDECL MQObj_GetVertexColor(void* /*obj*/, int /*vertexIndex*/)
 {
     return 0xffffffffu;
 }
 
-HOST_EXPORT void MQObj_SetVertexColor(void* /*obj*/, int /*vertexIndex*/, unsigned int /*color*/)
+HOST_EXPORT void KIVERA_CDECL MQObj_SetVertexColor(void* /*obj*/, int /*vertexIndex*/,
+                                                   unsigned int /*color*/)
 {
 }
 
-HOST_EXPORT float MQObj_GetVertexWeight(void* /*obj*/, int /*vertexIndex*/) { return 1.0f; }
+HOST_EXPORT float KIVERA_CDECL MQObj_GetVertexWeight(void* /*obj*/, int /*vertexIndex*/)
+{
+    return 1.0f;
+}
 
-HOST_EXPORT void MQObj_SetVertexWeight(void* /*obj*/, int /*vertexIndex*/, float /*weight*/) {}
+HOST_EXPORT void KIVERA_CDECL MQObj_SetVertexWeight(void* /*obj*/, int /*vertexIndex*/,
+                                                    float /*weight*/)
+{
+}
 
-HOST_EXPORT void MQObj_CopyVertexAttribute(void* /*obj*/, int /*vertexIndex*/, void* /*source*/,
-                                           int /*sourceIndex*/)
+HOST_EXPORT void KIVERA_CDECL MQObj_CopyVertexAttribute(void* /*obj*/, int /*vertexIndex*/,
+                                                        void* /*source*/, int /*sourceIndex*/)
 {
 }
 
 // --- Object: faces ------------------------------------------------------------------------
 
-HOST_EXPORT int MQObj_GetFaceCount(void* obj)
+HOST_EXPORT int KIVERA_CDECL MQObj_GetFaceCount(void* obj)
 {
     TRACE("MQObj_GetFaceCount");
     return obj ? static_cast<int>(AsObject(obj)->faces.size()) : 0;
 }
 
-HOST_EXPORT int MQObj_GetFacePointCount(void* obj, int faceIndex)
+HOST_EXPORT int KIVERA_CDECL MQObj_GetFacePointCount(void* obj, int faceIndex)
 {
     TRACE("MQObj_GetFacePointCount", faceIndex);
     const Face* f = FaceAt(obj, faceIndex);
@@ -633,7 +692,7 @@ HOST_EXPORT int MQObj_GetFacePointCount(void* obj, int faceIndex)
 }
 
 // Writes exactly the face's point count of ints (none for an empty slot).
-HOST_EXPORT void MQObj_GetFacePointArray(void* obj, int faceIndex, int* points)
+HOST_EXPORT void KIVERA_CDECL MQObj_GetFacePointArray(void* obj, int faceIndex, int* points)
 {
     TRACE("MQObj_GetFacePointArray", faceIndex);
     const Face* f = UsedFaceAt(obj, faceIndex);
@@ -642,43 +701,46 @@ HOST_EXPORT void MQObj_GetFacePointArray(void* obj, int faceIndex, int* points)
     std::memcpy(points, f->points.data(), f->points.size() * sizeof(int));
 }
 
-HOST_EXPORT int MQObj_AddFace(void* obj, int pointCount, const int* points)
-{
+HOST_EXPORT int KIVERA_CDECL MQObj_AddFace(void* obj, int pointCount, const int* points)
+try {
     TRACE("MQObj_AddFace", pointCount);
     if (!obj || pointCount < 1 || !points)
         return -1;
     return host::AddFace(*AsObject(obj), points, pointCount, -1);
+} catch (...) {
+    return -1;
 }
 
 // Empties the slot whatever `deleteVertex` says: vertices that no face uses
 // any more stay where they are with a reference count of 0, so that every
 // vertex index a caller holds stays valid.
-HOST_EXPORT int MQObj_DeleteFace(void* obj, int faceIndex, int deleteVertex)
+HOST_EXPORT int KIVERA_CDECL MQObj_DeleteFace(void* obj, int faceIndex, int deleteVertex)
 {
     TRACE("MQObj_DeleteFace", faceIndex, deleteVertex);
     return (obj && host::DeleteFace(*AsObject(obj), faceIndex)) ? 1 : 0;
 }
 
-HOST_EXPORT void MQObj_InvertFace(void* obj, int faceIndex)
-{
+HOST_EXPORT void KIVERA_CDECL MQObj_InvertFace(void* obj, int faceIndex)
+try {
     if (obj)
         host::InvertFace(*AsObject(obj), faceIndex);
+} catch (...) {
 }
 
-HOST_EXPORT int MQObj_GetFaceMaterial(void* obj, int faceIndex)
+HOST_EXPORT int KIVERA_CDECL MQObj_GetFaceMaterial(void* obj, int faceIndex)
 {
     const Face* f = UsedFaceAt(obj, faceIndex);
     return f ? f->material : -1;
 }
 
-HOST_EXPORT void MQObj_SetFaceMaterial(void* obj, int faceIndex, int materialIndex)
+HOST_EXPORT void KIVERA_CDECL MQObj_SetFaceMaterial(void* obj, int faceIndex, int materialIndex)
 {
     Face* f = UsedFaceAt(obj, faceIndex);
     if (f)
         f->material = materialIndex < 0 ? -1 : materialIndex;
 }
 
-HOST_EXPORT void MQObj_GetFaceCoordinateArray(void* obj, int faceIndex, UV* uv)
+HOST_EXPORT void KIVERA_CDECL MQObj_GetFaceCoordinateArray(void* obj, int faceIndex, UV* uv)
 {
     TRACE("MQObj_GetFaceCoordinateArray", faceIndex);
     const Face* f = UsedFaceAt(obj, faceIndex);
@@ -688,31 +750,39 @@ HOST_EXPORT void MQObj_GetFaceCoordinateArray(void* obj, int faceIndex, UV* uv)
         uv[i] = i < f->uv.size() ? f->uv[i] : UV{0.0f, 0.0f};
 }
 
-HOST_EXPORT void MQObj_SetFaceCoordinateArray(void* obj, int faceIndex, const UV* uv)
-{
+HOST_EXPORT void KIVERA_CDECL MQObj_SetFaceCoordinateArray(void* obj, int faceIndex, const UV* uv)
+try {
     TRACE("MQObj_SetFaceCoordinateArray", faceIndex);
     Face* f = UsedFaceAt(obj, faceIndex);
     if (!f || !uv)
         return;
-    f->uv.assign(uv, uv + f->points.size());
+    // Built aside: a face of more than four points keeps its UVs when the
+    // room for the new ones cannot be had.
+    host::FaceArray<UV> values;
+    values.assign(uv, uv + f->points.size());
+    f->uv = std::move(values);
+} catch (...) {
 }
 
-HOST_EXPORT unsigned int MQObj_GetFaceVertexColor(void* /*obj*/, int /*faceIndex*/,
-                                                  int /*pointIndex*/)
+HOST_EXPORT unsigned int KIVERA_CDECL MQObj_GetFaceVertexColor(void* /*obj*/, int /*faceIndex*/,
+                                                               int /*pointIndex*/)
 {
     return 0xffffffffu;
 }
 
-HOST_EXPORT void MQObj_SetFaceVertexColor(void* /*obj*/, int /*faceIndex*/, int /*pointIndex*/,
-                                          unsigned int /*color*/)
+HOST_EXPORT void KIVERA_CDECL MQObj_SetFaceVertexColor(void* /*obj*/, int /*faceIndex*/,
+                                                       int /*pointIndex*/, unsigned int /*color*/)
 {
 }
 
 // --- Object: display settings -------------------------------------------------------------
 
 #define HOST_OBJECT_SETTING(Name, field, Type)                                                     \
-    HOST_EXPORT Type MQObj_Get##Name(void* obj) { return obj ? AsObject(obj)->field : Type(); }    \
-    HOST_EXPORT void MQObj_Set##Name(void* obj, Type value)                                        \
+    HOST_EXPORT Type KIVERA_CDECL MQObj_Get##Name(void* obj)                                       \
+    {                                                                                              \
+        return obj ? AsObject(obj)->field : Type();                                                \
+    }                                                                                              \
+    HOST_EXPORT void KIVERA_CDECL MQObj_Set##Name(void* obj, Type value)                           \
     {                                                                                              \
         if (obj)                                                                                   \
             AsObject(obj)->field = value;                                                          \
@@ -731,9 +801,12 @@ HOST_OBJECT_SETTING(LatheSegment, latheSegment, int)
 
 #undef HOST_OBJECT_SETTING
 
-HOST_EXPORT int MQObj_GetVisible(void* obj) { return (obj && AsObject(obj)->visible) ? 1 : 0; }
+HOST_EXPORT int KIVERA_CDECL MQObj_GetVisible(void* obj)
+{
+    return (obj && AsObject(obj)->visible) ? 1 : 0;
+}
 
-HOST_EXPORT void MQObj_SetVisible(void* obj, int visible)
+HOST_EXPORT void KIVERA_CDECL MQObj_SetVisible(void* obj, int visible)
 {
     if (obj)
         AsObject(obj)->visible = visible != 0;
@@ -742,41 +815,48 @@ HOST_EXPORT void MQObj_SetVisible(void* obj, int visible)
 // --- Material -----------------------------------------------------------------------------
 
 // Frees only a material that no document holds (see Detached).
-HOST_EXPORT void MQMat_Delete(void* mat) { TakeDetached<Material>(mat).reset(); }
+HOST_EXPORT void KIVERA_CDECL MQMat_Delete(void* mat) { TakeDetached<Material>(mat).reset(); }
 
 // Extended material values are not kept: 0, nothing read or written.
-HOST_EXPORT int MQMat_GetIntValue(void* /*mat*/, int /*type*/) { return 0; }
-HOST_EXPORT void MQMat_SetIntValue(void* /*mat*/, int /*type*/, int /*value*/) {}
-HOST_EXPORT void MQMat_GetFloatArray(void* /*mat*/, int /*type*/, float* /*values*/) {}
-HOST_EXPORT void MQMat_SetFloatArray(void* /*mat*/, int /*type*/, const float* /*values*/) {}
-
-HOST_EXPORT void MQMat_GetName(void* mat, char* buffer, int size)
+HOST_EXPORT int KIVERA_CDECL MQMat_GetIntValue(void* /*mat*/, int /*type*/) { return 0; }
+HOST_EXPORT void KIVERA_CDECL MQMat_SetIntValue(void* /*mat*/, int /*type*/, int /*value*/) {}
+HOST_EXPORT void KIVERA_CDECL MQMat_GetFloatArray(void* /*mat*/, int /*type*/, float* /*values*/) {}
+HOST_EXPORT void KIVERA_CDECL MQMat_SetFloatArray(void* /*mat*/, int /*type*/,
+                                                  const float* /*values*/)
 {
-    CopyName(mat ? AsMaterial(mat)->name : std::string(), buffer, size);
 }
 
-HOST_EXPORT void MQMat_SetName(void* mat, const char* name)
+HOST_EXPORT void KIVERA_CDECL MQMat_GetName(void* mat, char* buffer, int size)
 {
+    CopyName(mat ? AsMaterial(mat)->name : kNoName, buffer, size);
+}
+
+HOST_EXPORT void KIVERA_CDECL MQMat_SetName(void* mat, const char* name)
+try {
     if (mat)
         AsMaterial(mat)->name = name ? name : "";
+} catch (...) {
 }
 
 // The colour is three floats, red, green, blue.
-HOST_EXPORT void MQMat_GetColor(void* mat, float* rgb)
+HOST_EXPORT void KIVERA_CDECL MQMat_GetColor(void* mat, float* rgb)
 {
     if (mat && rgb)
         std::memcpy(rgb, AsMaterial(mat)->color, sizeof(float) * 3);
 }
 
-HOST_EXPORT void MQMat_SetColor(void* mat, const float* rgb)
+HOST_EXPORT void KIVERA_CDECL MQMat_SetColor(void* mat, const float* rgb)
 {
     if (mat && rgb)
         std::memcpy(AsMaterial(mat)->color, rgb, sizeof(float) * 3);
 }
 
 #define HOST_MATERIAL_VALUE(Name, field)                                                           \
-    HOST_EXPORT float MQMat_Get##Name(void* mat) { return mat ? AsMaterial(mat)->field : 0.0f; }   \
-    HOST_EXPORT void MQMat_Set##Name(void* mat, float value)                                       \
+    HOST_EXPORT float KIVERA_CDECL MQMat_Get##Name(void* mat)                                      \
+    {                                                                                              \
+        return mat ? AsMaterial(mat)->field : 0.0f;                                                \
+    }                                                                                              \
+    HOST_EXPORT void KIVERA_CDECL MQMat_Set##Name(void* mat, float value)                          \
     {                                                                                              \
         if (mat)                                                                                   \
             AsMaterial(mat)->field = value;                                                        \
@@ -791,41 +871,44 @@ HOST_MATERIAL_VALUE(Power, power)
 
 #undef HOST_MATERIAL_VALUE
 
-HOST_EXPORT void MQMat_GetTextureName(void* mat, char* buffer, int size)
+HOST_EXPORT void KIVERA_CDECL MQMat_GetTextureName(void* mat, char* buffer, int size)
 {
     TRACE("MQMat_GetTextureName", size);
-    CopyName(mat ? AsMaterial(mat)->texture : std::string(), buffer, size);
+    CopyName(mat ? AsMaterial(mat)->texture : kNoName, buffer, size);
 }
 
-HOST_EXPORT void MQMat_GetAlphaName(void* mat, char* buffer, int size)
+HOST_EXPORT void KIVERA_CDECL MQMat_GetAlphaName(void* mat, char* buffer, int size)
 {
     TRACE("MQMat_GetAlphaName", size);
-    CopyName(mat ? AsMaterial(mat)->alpha : std::string(), buffer, size);
+    CopyName(mat ? AsMaterial(mat)->alpha : kNoName, buffer, size);
 }
 
-HOST_EXPORT void MQMat_GetBumpName(void* mat, char* buffer, int size)
+HOST_EXPORT void KIVERA_CDECL MQMat_GetBumpName(void* mat, char* buffer, int size)
 {
     TRACE("MQMat_GetBumpName", size);
-    CopyName(mat ? AsMaterial(mat)->bump : std::string(), buffer, size);
+    CopyName(mat ? AsMaterial(mat)->bump : kNoName, buffer, size);
 }
 
-HOST_EXPORT void MQMat_SetTextureName(void* mat, const char* name)
-{
+HOST_EXPORT void KIVERA_CDECL MQMat_SetTextureName(void* mat, const char* name)
+try {
     TRACE("MQMat_SetTextureName");
     if (mat)
         SetMapName(AsMaterial(mat)->texture, AsMaterial(mat)->textureLoads, name);
+} catch (...) {
 }
 
-HOST_EXPORT void MQMat_SetAlphaName(void* mat, const char* name)
-{
+HOST_EXPORT void KIVERA_CDECL MQMat_SetAlphaName(void* mat, const char* name)
+try {
     TRACE("MQMat_SetAlphaName");
     if (mat)
         SetMapName(AsMaterial(mat)->alpha, AsMaterial(mat)->alphaLoads, name);
+} catch (...) {
 }
 
-HOST_EXPORT void MQMat_SetBumpName(void* mat, const char* name)
-{
+HOST_EXPORT void KIVERA_CDECL MQMat_SetBumpName(void* mat, const char* name)
+try {
     TRACE("MQMat_SetBumpName");
     if (mat)
         SetMapName(AsMaterial(mat)->bump, AsMaterial(mat)->bumpLoads, name);
+} catch (...) {
 }
