@@ -1,6 +1,6 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64: kivera.dll and the
-# Windows test programs that run it under wine64 (32-bit Windows programs
-# cannot run on the build machines, 64-bit ones can).
+# Windows test programs that run it under wine64, beside the 32-bit product's
+# run under 32-bit wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)

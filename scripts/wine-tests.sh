@@ -1,31 +1,42 @@
 #!/usr/bin/env bash
-# Builds the 64-bit kivera.dll and the Windows test programs (preset
-# windows-x64) and runs the suite under wine64, as a Windows host runs the
-# plug-in: usage scripts/wine-tests.sh [BUILD_FOLDER] (default build/windows-x64).
+# Builds kivera.dll and the Windows test programs and runs the suite under
+# wine, as a Windows host runs the plug-in:
+#   scripts/wine-tests.sh x86|x64 [BUILD_FOLDER]
+# x86: the product, preset windows-x86 (default folder build/windows-x86),
+#      under 32-bit wine; the DLL and kivera.ini are taken from the zip that
+#      `--target package` makes, as a user gets them.
+# x64: preset windows-x64 (default folder build/windows-x64) under wine64.
 #
 # wine gets a fresh prefix inside the build folder, its null graphics driver
-# (no display needed: windows exist, nothing is drawn), no debug output, and
-# a Japanese locale, so that the ANSI code page is 932.
+# (no display needed: windows exist, nothing is drawn), no debug output, a
+# Japanese locale, so that the ANSI code page is 932, and no crash dialog: an
+# unhandled exception prints its address and backtrace and ends the process.
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$source_dir/build/windows-x64}
+bits=${1:-}
+case "$bits" in
+  x86) mingw=i686-w64-mingw32 wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver32
+       export WINEARCH=win32 ;;
+  x64) mingw=x86_64-w64-mingw32 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver64
+       export WINEARCH=win64 ;;
+  *) echo "usage: scripts/wine-tests.sh x86|x64 [BUILD_FOLDER]" >&2; exit 2 ;;
+esac
+build=${2:-$source_dir/build/windows-$bits}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)   # wine takes only an absolute prefix
 source "$source_dir/scripts/packages.sh"
 
-fail() { echo "wine tests: $*" >&2; exit 1; }
+fail() { echo "wine tests ($bits): $*" >&2; exit 1; }
 
-wine=$(command -v wine64 || true)
-[ -n "$wine" ] || [ ! -x /usr/lib/wine/wine64 ] || wine=/usr/lib/wine/wine64
-wineserver=$(command -v wineserver || true)
-[ -n "$wineserver" ] || [ ! -x /usr/lib/wine/wineserver64 ] || wineserver=/usr/lib/wine/wineserver64
 missing=()
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=("the MinGW-w64 x86-64 compiler")
-[ -n "$wine" ] && [ -n "$wineserver" ] || missing+=("wine64")
+command -v "$mingw-g++-posix" >/dev/null || missing+=("the MinGW-w64 $bits compiler")
+[ -x "$wine" ] && [ -x "$wineserver" ] || missing+=("wine for $bits")
 command -v localedef >/dev/null || missing+=("localedef")
+[ "$bits" = x64 ] || command -v unzip >/dev/null || missing+=("unzip")
 if [ ${#missing[@]} -gt 0 ]; then
   list=$(IFS=,; echo "${missing[*]}")
-  fail "missing ${list//,/, }; install with: scripts/install-packages.sh ${WINE_PACKAGES[*]}"
+  if [ "$bits" = x86 ]; then packages=${WINE32_PACKAGES[*]}; else packages=${WINE_PACKAGES[*]}; fi
+  fail "missing ${list//,/, }; install with: scripts/install-packages.sh $packages"
 fi
 
 # Code page 932 needs a Japanese locale for wine to take it from.
@@ -35,11 +46,15 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     || fail "cannot generate the locale ja_JP.UTF-8 (needs root and the package locales)"
 fi
 
-cmake --preset windows-x64 -S "$source_dir" -B "$build" >/dev/null
+cmake --preset "windows-$bits" -S "$source_dir" -B "$build" >/dev/null
 cmake --build "$build" -j 2
+if [ "$bits" = x86 ]; then
+  cmake --build "$build" --target package >/dev/null
+  zip=$(ls "$build"/kivera-*-win32.zip)
+fi
 
 # The layout a host gives the plug-in, on a short path inside the prefix:
-# C:\kivera\app\kivera.ini beside C:\kivera\app\plugins\kivera.dll (the
+# C:\kivera\app\kivera.ini beside C:\kivera\app\Plugins\kivera.dll (the
 # settings folder is derived in a 128-byte buffer).
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
@@ -56,13 +71,25 @@ trap cleanup EXIT
 "$wineserver" -p5 </dev/null >/dev/null 2>&1 || fail "cannot start wineserver"
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1 \
   || fail "cannot create the wine prefix $WINEPREFIX"
+# A crash must end the suite at once: the debugger wine starts on an
+# unhandled exception prints the backtrace and ends the process without its
+# crash dialog, which with nobody to close it would wait until the timeout.
+"$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  </dev/null >/dev/null 2>&1 || fail "cannot turn off the crash dialog"
+"$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f \
+  </dev/null >/dev/null 2>&1 || fail "cannot make the debugger start unasked"
 "$wineserver" -k || true
 "$wineserver" -w || true
 
 root=$WINEPREFIX/drive_c/kivera
-mkdir -p "$root/app/plugins"
+mkdir -p "$root/app/Plugins"
 cp "$build/kivera-wine-tests.exe" "$build/kivera-wine-nofreeze.exe" "$root/"
-cp "$build/app/plugins/kivera.dll" "$root/app/plugins/"
+if [ "$bits" = x86 ]; then
+  unzip -q "$zip" -d "$root/app"
+else
+  cp "$build/app/kivera.ini" "$root/app/"
+  cp "$build/app/plugins/kivera.dll" "$root/app/Plugins/"
+fi
 
 "$wineserver" -p5 </dev/null >/dev/null 2>&1 || fail "cannot start wineserver"
 log=$build/wine-tests.log
@@ -72,10 +99,10 @@ status=${PIPESTATUS[0]}
 set -e
 # A suite that died early has no closing line: that is a failure too.
 if [ "$status" -eq 0 ] && ! tail -n 1 "$log" | grep -qE '^[0-9]+ passed, 0 failed'; then
-  echo "wine tests: the suite ended without its closing line" >&2
+  echo "wine tests ($bits): the suite ended without its closing line" >&2
   status=1
 fi
-echo "wine tests: ${SECONDS} s for build, prefix and suite (exit status $status)" | tee -a "$log"
+echo "wine tests ($bits): ${SECONDS} s for build, prefix and suite (exit status $status)" | tee -a "$log"
 # The prefix is large; keep it only to look into a failure.
 [ "$status" -ne 0 ] || { "$wineserver" -k >/dev/null 2>&1 || true; "$wineserver" -w || true; rm -rf "$WINEPREFIX"; }
 exit "$status"

@@ -223,7 +223,9 @@ private:
     union Storage {
         T items[kInline];
         T* heap;
-        Storage() noexcept {}
+        // Set, though never read while inline: GCC at 32 bits cannot see
+        // that and warns of an uninitialised read in data().
+        Storage() noexcept : heap(nullptr) {}
     };
 
     std::uint32_t size_ = 0;

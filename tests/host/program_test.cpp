@@ -37,7 +37,8 @@ std::string Quote(const std::string& text)
 ProgramRun RunProgram(const std::vector<std::string>& args)
 {
     TempFolder folder;
-    std::string command = Quote(KIVERA_HOST_PROGRAM);
+    // The launcher is qemu-i386 where a 32-bit build runs only under it.
+    std::string command = std::string(KIVERA_HOST_LAUNCHER) + " " + Quote(KIVERA_HOST_PROGRAM);
     for (const std::string& arg : args)
         command += " " + Quote(arg);
     command += " </dev/null >" + Quote(folder.File("out")) + " 2>" + Quote(folder.File("err"));

@@ -107,7 +107,7 @@ void RunMenuChecks(const Layout& layout, const Plugin& plugin)
 
     const std::string appSettings = JoinPath(layout.appFolder, "kivera.ini");
     const std::string pluginSettings =
-        JoinPath(JoinPath(layout.appFolder, "plugins"), "kivera.ini");
+        JoinPath(JoinPath(layout.appFolder, "Plugins"), "kivera.ini");
     RemoveFile(appSettings);
     WriteBytes(pluginSettings, SettingsEnabling({0}));
     Check(plugin.enumString(0) == nullptr,

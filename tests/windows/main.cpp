@@ -1,10 +1,13 @@
 // The Windows test program: a stand-in host that exports the 122 host
-// functions itself, loads kivera.dll from app\plugins below its own folder
+// functions itself, loads kivera.dll from app\Plugins below its own folder
 // and checks the plug-in on the real Win32 paths (binding, settings folder,
 // dialogs, message boxes, resources).
 #include "tests/windows/windows_api.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "frame/menu_strings.h"
 
 #include "host/library/document.h"
 #include "tests/windows/checks.h"
@@ -25,9 +28,21 @@ int main()
     Plugin plugin;
     std::string missing;
     if (!Check(LoadPlugin(layout.pluginPath, plugin, missing),
-               "kivera.dll loads from app\\plugins and has its seven exports",
+               "kivera.dll loads from app\\Plugins and has its seven exports",
                "missing: " + missing))
         return Report();
+
+    // Before any check writes its own: the kivera.ini installed with the DLL
+    // (from the zip, as a user gets it) enables every command, CR LF.
+    std::string installed;
+    Check(ReadBytes(JoinPath(layout.appFolder, "kivera.ini"), installed) &&
+              installed == SettingsEnablingAll(),
+          "the installed kivera.ini enables every command, in table order, with CR LF");
+    int listed = 0;
+    while (listed < kCommandCount && plugin.enumString(listed) &&
+           std::strcmp(plugin.enumString(listed), kMenuStrings[listed]) == 0)
+        ++listed;
+    CheckEqual(listed, kCommandCount, "with it the menu lists the nineteen commands");
 
     RunSignatureChecks();
     RunBindingChecks(layout, plugin);

@@ -22,7 +22,7 @@ Layout FindLayout()
     layout.exePath.assign(path, length < sizeof path ? length : 0);
     layout.rootFolder = FolderOf(layout.exePath);
     layout.appFolder = JoinPath(layout.rootFolder, "app");
-    layout.pluginPath = JoinPath(JoinPath(layout.appFolder, "plugins"), "kivera.dll");
+    layout.pluginPath = JoinPath(JoinPath(layout.appFolder, "Plugins"), "kivera.dll");
     return layout;
 }
 

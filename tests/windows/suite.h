@@ -1,6 +1,6 @@
 // What the checks of the Windows suite share: the folder layout a host gives
 // the plug-in (kivera.ini in the application folder, kivera.dll in its
-// plugins folder), the loaded plug-in, and small document builders.
+// Plugins folder), the loaded plug-in, and small document builders.
 #pragma once
 
 #include <initializer_list>
@@ -15,7 +15,7 @@ struct Layout {
     std::string exePath;      // this program: the host that MQInit binds
     std::string rootFolder;   // the folder holding this program
     std::string appFolder;    // rootFolder\app: kivera.ini, kivera.idx
-    std::string pluginPath;   // appFolder\plugins\kivera.dll
+    std::string pluginPath;   // appFolder\Plugins\kivera.dll
 };
 
 // The seven exports of kivera.dll, typed as the plug-in declares them.
