@@ -1,6 +1,7 @@
 // A build of the index: its stages, with the side table's placing pass in
 // between when a side table is asked for.
 #include <new>
+#include <stdexcept>
 
 #include "geom/mesh_index_fields.h"
 #include "geom/side_table.h"
@@ -30,7 +31,7 @@ bool BuildMeshIndex(MeshIndex& index, std::vector<MeshFace> faces, int vertexCou
         CloseMeshIndexRuns(index);
         if (options.sides != nullptr && !sidesWhilePlacing)
             FindSideNeighbours(index, options.sides, faceCount);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
         ClearMeshIndex(index);
         return false;
     }

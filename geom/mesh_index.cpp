@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <new>
+#include <stdexcept>
 
 void MeshIndexDeleter::operator()(MeshIndex* index) const { delete index; }
 
@@ -68,7 +69,7 @@ bool TakeMeshIndexFaces(MeshIndex& index, int faceCount, std::vector<MeshFace>& 
         // Room for a quarter more faces, so that a command's first edits do
         // not copy the array; memory never written costs nothing.
         faces.reserve(Headroom(static_cast<size_t>(faceCount)));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
         return false;
     }
     return true;
@@ -170,7 +171,7 @@ bool ReserveMeshIndex(MeshIndex& index, int vertexCount, int faceCount)
         index.vertexFlags.reserve(Headroom(vertices));
         index.placedFaces.reserve(vertices);
         MakeIncidentRoom(index, faces * kMaxFacePoints);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
         return false;
     }
     return true;
@@ -223,7 +224,7 @@ bool ReserveMeshEdits(MeshIndex& index, int vertices, int faces)
         GrowTo(index.faces, faceTotal);
         GrowTo(index.addedNodes, nodeTotal);
         GrowTo(index.strayFaces, index.strayFaces.size() + static_cast<size_t>(faces));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
         return false;
     }
     if (!GrowChains(index, chainRoom))

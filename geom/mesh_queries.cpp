@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <stdexcept>
 
 #include "geom/face_walk.h"
 
@@ -112,7 +113,7 @@ static bool HaveNeighbourStamps(MeshIndex& index)
     try {
         index.neighbourStamp.reserve(Headroom(vertices));
         index.neighbourStamp.assign(vertices, 0);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
         index.neighbourStamp.clear();
         return false;
     }
