@@ -116,11 +116,21 @@ static void CopyName(const std::string& text, char* buffer, int size)
 
 // A map file name set by the plug-in: the host reads a named file anew on
 // every set, even to the name it already has.
-static void SetMapName(std::string& name, int& loads, const char* newName)
+// Sets one map name of a material; a name that cannot be stored leaves the
+// old one, so nothing escapes the C interface.
+static void SetMapName(void* mat, std::string Material::*name, int Material::*loads,
+                       const char* newName)
 {
-    name = newName ? newName : "";
-    if (!name.empty())
-        ++loads;
+    if (!mat)
+        return;
+    Material* material = AsMaterial(mat);
+    try {
+        material->*name = newName ? newName : "";
+    } catch (...) {
+        return;
+    }
+    if (!(material->*name).empty())
+        ++(material->*loads);
 }
 
 // Objects and materials made by MQ_CreateObject/MQ_CreateMaterial or
@@ -886,25 +896,19 @@ HOST_EXPORT void KIVERA_CDECL MQMat_GetBumpName(void* mat, char* buffer, int siz
 }
 
 HOST_EXPORT void KIVERA_CDECL MQMat_SetTextureName(void* mat, const char* name)
-try {
+{
     TRACE("MQMat_SetTextureName");
-    if (mat)
-        SetMapName(AsMaterial(mat)->texture, AsMaterial(mat)->textureLoads, name);
-} catch (...) {
+    SetMapName(mat, &Material::texture, &Material::textureLoads, name);
 }
 
 HOST_EXPORT void KIVERA_CDECL MQMat_SetAlphaName(void* mat, const char* name)
-try {
+{
     TRACE("MQMat_SetAlphaName");
-    if (mat)
-        SetMapName(AsMaterial(mat)->alpha, AsMaterial(mat)->alphaLoads, name);
-} catch (...) {
+    SetMapName(mat, &Material::alpha, &Material::alphaLoads, name);
 }
 
 HOST_EXPORT void KIVERA_CDECL MQMat_SetBumpName(void* mat, const char* name)
-try {
+{
     TRACE("MQMat_SetBumpName");
-    if (mat)
-        SetMapName(AsMaterial(mat)->bump, AsMaterial(mat)->bumpLoads, name);
-} catch (...) {
+    SetMapName(mat, &Material::bump, &Material::bumpLoads, name);
 }
