@@ -7,9 +7,11 @@ LINUX_PACKAGES=(g++ make cmake libgtest-dev nlohmann-json3-dev libcli11-dev libt
 LINUX_X86_PACKAGES=(g++-multilib libgtest-dev:i386 libtinyobjloader-dev:i386)
 # Where the kernel cannot run 32-bit programs, the 32-bit tests run under this.
 QEMU_PACKAGES=(qemu-user)
-# The 32-bit Windows DLL, its zip, and its tests under 32-bit wine in a
-# Japanese locale.
-WINDOWS_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
-WINE32_PACKAGES=("${WINDOWS_PACKAGES[@]}" wine32:i386 locales unzip)
-# The 64-bit Windows build and its tests under wine64, in a Japanese locale.
-WINE_PACKAGES=(g++-mingw-w64-x86-64 wine64 locales)
+# The 32-bit Windows DLL, its zip and the check of its export table.
+WINDOWS_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686 unzip)
+# Its tests under 32-bit wine (also needs locales): kept apart, since wine32
+# cannot be installed while an i386 index is in mid-sync.
+WINE32_PACKAGES=(wine32:i386)
+# The 64-bit Windows DLL, its zip, and its tests under wine64, in a Japanese
+# locale.
+WINE_PACKAGES=(g++-mingw-w64-x86-64 wine64 locales unzip)

@@ -3,9 +3,10 @@
 # wine, as a Windows host runs the plug-in:
 #   scripts/wine-tests.sh x86|x64 [BUILD_FOLDER]
 # x86: the product, preset windows-x86 (default folder build/windows-x86),
-#      under 32-bit wine; the DLL and kivera.ini are taken from the zip that
-#      `--target package` makes, as a user gets them.
+#      under 32-bit wine;
 # x64: preset windows-x64 (default folder build/windows-x64) under wine64.
+# The DLL and kivera.ini are taken from the zip that `--target package`
+# makes (kivera-<version>-win32.zip, -win64.zip), as a user gets them.
 #
 # wine gets a fresh prefix inside the build folder, its null graphics driver
 # (no display needed: windows exist, nothing is drawn), no debug output, a
@@ -32,10 +33,11 @@ missing=()
 command -v "$mingw-g++-posix" >/dev/null || missing+=("the MinGW-w64 $bits compiler")
 [ -x "$wine" ] && [ -x "$wineserver" ] || missing+=("wine for $bits")
 command -v localedef >/dev/null || missing+=("localedef")
-[ "$bits" = x64 ] || command -v unzip >/dev/null || missing+=("unzip")
+command -v unzip >/dev/null || missing+=("unzip")
 if [ ${#missing[@]} -gt 0 ]; then
   list=$(IFS=,; echo "${missing[*]}")
-  if [ "$bits" = x86 ]; then packages=${WINE32_PACKAGES[*]}; else packages=${WINE_PACKAGES[*]}; fi
+  if [ "$bits" = x86 ]; then packages="${WINDOWS_PACKAGES[*]} ${WINE32_PACKAGES[*]} locales"
+  else packages=${WINE_PACKAGES[*]}; fi
   fail "missing ${list//,/, }; install with: scripts/install-packages.sh $packages"
 fi
 
@@ -48,10 +50,9 @@ fi
 
 cmake --preset "windows-$bits" -S "$source_dir" -B "$build" >/dev/null
 cmake --build "$build" -j 2
-if [ "$bits" = x86 ]; then
-  cmake --build "$build" --target package >/dev/null
-  zip=$(ls "$build"/kivera-*-win32.zip)
-fi
+cmake --build "$build" --target package >/dev/null
+if [ "$bits" = x86 ]; then suffix=win32; else suffix=win64; fi
+zip=$(ls "$build"/kivera-*-$suffix.zip)
 
 # The layout a host gives the plug-in, on a short path inside the prefix:
 # C:\kivera\app\kivera.ini beside C:\kivera\app\Plugins\kivera.dll (the
@@ -84,12 +85,8 @@ trap cleanup EXIT
 root=$WINEPREFIX/drive_c/kivera
 mkdir -p "$root/app/Plugins"
 cp "$build/kivera-wine-tests.exe" "$build/kivera-wine-nofreeze.exe" "$root/"
-if [ "$bits" = x86 ]; then
-  unzip -q "$zip" -d "$root/app"
-else
-  cp "$build/app/kivera.ini" "$root/app/"
-  cp "$build/app/plugins/kivera.dll" "$root/app/Plugins/"
-fi
+unzip -q "$zip" -d "$root/app"
+echo "wine tests ($bits): kivera.dll and kivera.ini from $zip"
 
 "$wineserver" -p5 </dev/null >/dev/null 2>&1 || fail "cannot start wineserver"
 log=$build/wine-tests.log
