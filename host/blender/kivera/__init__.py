@@ -20,6 +20,7 @@ bl_info = {
 import math
 import os
 import shutil
+import time
 
 import bpy
 from bpy.props import BoolProperty, EnumProperty, FloatVectorProperty, IntProperty
@@ -31,6 +32,9 @@ _NATIVE = os.path.join(os.path.dirname(__file__), "native")
 _SELECTION_ROWS = range(0, 6)
 _GROOVE_ROW, _BEVEL_ROW, _ROTATE_ROW = 14, 17, 13
 _state = {"library": None, "session": None}
+# Seconds of the last run's parts, for the bench: the mesh into the host
+# (Edit Mode left, arrays read and handed over), the command, and back.
+timings = {}
 
 
 def user_folder():
@@ -137,6 +141,8 @@ def run_command(operator, context, row, answer="", scale_exponent=0, angles=(0.0
 
     # Out of Edit Mode for the transfer and back, all objects at once: the
     # edit meshes are written to the meshes and read again from them.
+    timings.clear()
+    timings["start"] = time.perf_counter()
     bpy.ops.object.mode_set(mode="OBJECT")
     states = []
     try:
@@ -146,6 +152,7 @@ def run_command(operator, context, row, answer="", scale_exponent=0, angles=(0.0
         bpy.ops.object.mode_set(mode="EDIT")
     for state in states:
         mesh_transfer.delete_removed(state)
+    timings["end"] = time.perf_counter()
     return outcome
 
 
@@ -166,7 +173,9 @@ def _run_on(operator, context, s, row, menu_index, objects, current, answer, sca
     s.set_current_object(current)
     s.set_view(view_matrix(s, context, angles))
 
+    timings["command start"] = time.perf_counter()
     result = s.run(menu_index, answer, scale_exponent)
+    timings["command end"] = time.perf_counter()
     report, messages, explanation, note, _ = s.run_texts()
     for line in messages:
         operator.report({"ERROR"} if "Error file open" in line else {"INFO"}, line)
