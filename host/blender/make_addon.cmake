@@ -2,6 +2,7 @@
 # blender-addon target). The command table is read from `kivera-host menu`
 # with every command enabled, so the operators' names are the program's.
 #   -DHOST=kivera-host -DAPP=app folder -DSOURCE=host/blender -DOUT=staging folder -DZIP=file
+#   [-DSTRIP=strip]
 execute_process(COMMAND ${HOST} menu OUTPUT_VARIABLE menu RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "kivera-host menu failed: ${status}")
@@ -26,6 +27,12 @@ file(COPY ${python} DESTINATION ${OUT}/kivera)
 file(WRITE ${OUT}/kivera/commands.py "${table}")
 file(COPY ${APP}/libkiverarun.so ${APP}/libkiverahost.so ${APP}/plugins/kivera.so ${APP}/kivera.ini
      DESTINATION ${OUT}/kivera/native)
+if(STRIP)
+  # What a user downloads carries no debugging information.
+  foreach(library libkiverarun.so libkiverahost.so kivera.so)
+    execute_process(COMMAND ${STRIP} --strip-debug ${OUT}/kivera/native/${library})
+  endforeach()
+endif()
 file(REMOVE ${ZIP})
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip kivera
                 WORKING_DIRECTORY ${OUT} RESULT_VARIABLE status)

@@ -120,7 +120,8 @@ def view_matrix(kivera_session, context, angles):
     the host's front view does), else the angles in degrees."""
     region = getattr(context, "region_data", None)
     if region is not None and hasattr(region, "view_rotation"):
-        rotation = region.view_rotation.to_matrix().inverted() @ _front_view_rotation()
+        # view_rotation turns the world into the view; the front view is Rx(-90).
+        rotation = region.view_rotation.to_matrix() @ _front_view_rotation()
         return kivera_session.view_from_rotation([rotation[i][j] for i in range(3)
                                                   for j in range(3)])
     return kivera_session.view_from_angles(*angles)
