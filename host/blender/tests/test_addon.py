@@ -322,6 +322,37 @@ obj.update_from_editmode()
 check([tuple(v.co) for v in obj.data.vertices] == before and
       len(obj.data.polygons) == faces_before, "undo gives back the positions and faces")
 
+# --- what the groove does not touch keeps its data --------------------------------------
+objects = build(grid)
+obj = objects[0]
+bpy.ops.object.mode_set(mode="OBJECT")
+me = obj.data
+group = obj.vertex_groups.new(name="weights")
+for v in me.vertices:
+    group.add([v.index], v.index / 16.0, "REPLACE")
+second = me.uv_layers.new(name="second")
+for i, loop in enumerate(second.data):
+    loop.uv = (i * 0.01, 0.5)
+for p in me.polygons:
+    p.use_smooth = p.index % 2 == 0
+me.edges[0].use_seam = True
+seams = [e.vertices[:] for e in me.edges if e.use_seam]
+kept_uv = {p.index: [second.data[i].uv[:] for i in p.loop_indices] for p in me.polygons}
+bpy.ops.object.mode_set(mode="EDIT")
+bpy.ops.kivera.cut_groove()
+bpy.ops.object.mode_set(mode="OBJECT")
+me = obj.data
+weights = [obj.vertex_groups["weights"].weight(v) for v in range(16)]
+new_smooth = [p.use_smooth for p in me.polygons[7:]]
+check(weights == [v / 16.0 for v in range(16)] and
+      [e.vertices[:] for e in me.edges if e.use_seam] == seams and
+      all([me.uv_layers["second"].data[i].uv[:] for i in me.polygons[p].loop_indices] ==
+          kept_uv[p if p < 3 else p + 2] for p in range(7)) and
+      new_smooth == [False] * 4 + [True],
+      "the groove keeps vertex groups, seams, other UV maps; new faces take the smooth flag "
+      "of the face they replace: %r" % new_smooth)
+bpy.ops.object.mode_set(mode="EDIT")
+
 # --- a failing command leaves the mesh untouched ------------------------------------
 objects = build(grid)
 me = objects[0].data
