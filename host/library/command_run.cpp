@@ -13,6 +13,8 @@ namespace hostapp {
 
 namespace {
 
+constexpr int kSavePointsRow = 10;
+constexpr int kRestorePointsRow = 11;
 constexpr int kGrooveRow = 14;
 constexpr int kBevelRow = 17;
 
@@ -216,10 +218,14 @@ bool RunCommandScaled(const PluginModule& module, int index, host::Document& doc
 {
     if (!CheckScaleExponent(doc, scaleExponent, error))
         return false;
+    const int row = CommandRowOfMenuEntry(module.enumString(index));
+    // kivera.idx holds positions in model units, whatever the scale of the
+    // run that saves or restores them.
+    if (row == kSavePointsRow || row == kRestorePointsRow)
+        scaleExponent = 0;
     ScaleDocument(doc, scaleExponent);
     run = ScaledRun();
-    run.scaleNote = FixedSizeNote(doc, CommandRowOfMenuEntry(module.enumString(index)),
-                                  scaleExponent, &run.fittingExponent);
+    run.scaleNote = FixedSizeNote(doc, row, scaleExponent, &run.fittingExponent);
     const CommandOutcome outcome = RunMenuCommand(module, index, doc, dialog, echo);
     ScaleDocument(doc, -scaleExponent);
     run.result = outcome.result;

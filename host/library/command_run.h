@@ -52,7 +52,8 @@ struct ScaledRun {
 };
 
 // Runs menu entry `index` on `doc` as RunMenuCommand does, with the
-// document scaled by 2^scaleExponent for the call. False with `error`, and
+// document scaled by 2^scaleExponent for the call (save-points and
+// restore-points excepted: kivera.idx holds model units). False with `error`, and
 // `doc` untouched, when the scale cannot be undone exactly.
 bool RunCommandScaled(const PluginModule& module, int index, host::Document& doc,
                       const char* dialog, int scaleExponent, bool echo, ScaledRun& run,
