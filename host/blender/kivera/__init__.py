@@ -119,6 +119,8 @@ def view_matrix(kivera_session, context, angles):
     Blender's front view (so that the front view keeps every position, as
     the host's front view does), else the angles in degrees."""
     region = getattr(context, "region_data", None)
+    if region is None:   # the redo panel: the viewport of its area
+        region = getattr(getattr(context, "space_data", None), "region_3d", None)
     if region is not None and hasattr(region, "view_rotation"):
         # view_rotation turns the world into the view; the front view is Rx(-90).
         rotation = region.view_rotation.to_matrix() @ _front_view_rotation()
