@@ -12,6 +12,9 @@ WINDOWS_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686 unzip)
 # Its tests under 32-bit wine (also needs locales): kept apart, since wine32
 # cannot be installed while an i386 index is in mid-sync.
 WINE32_PACKAGES=(wine32:i386)
+# The Blender add-on's test in headless Blender (numpy: the add-on moves
+# meshes in bulk with it; Debian's blender does not pull it in).
+BLENDER_PACKAGES=(blender python3-numpy)
 # The 64-bit Windows DLL, its zip, and its tests under wine64, in a Japanese
 # locale.
 WINE_PACKAGES=(g++-mingw-w64-x86-64 wine64 locales unzip)
