@@ -41,13 +41,15 @@ elif [ "$status" -ne 0 ] || [ -n "$first" ]; then
        "installing with the package lists as they are" >&2
 fi
 
-# The reason apt gives for not installing: its first error line, and the
-# first dependency it cannot satisfy when it lists them.
+# The reason apt gives for not installing: its first error line (else its
+# last line: sudo missing, say), and the first dependency it cannot satisfy
+# when it lists them.
 reasonOf() {
   local error dependency
   error=$(grep -m1 '^E: ' "$1" | sed 's/^E: //' || true)
   dependency=$(grep -m1 -E '^ +[^ ]+ : [A-Za-z-]+: ' "$1" | sed -E 's/^ +//; s/ +/ /g' || true)
-  error=${error:-apt-get gave no error line}
+  [ -n "$error" ] || error=$(grep -v '^ *$' "$1" | tail -n 1 || true)
+  error=${error:-no message}
   echo "$error${dependency:+ ($dependency)}"
 }
 
