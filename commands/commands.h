@@ -3,7 +3,7 @@
 // stopped early.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
 // Point selection.
 int SelectPoints(DocumentHandle document);

@@ -4,7 +4,7 @@
 
 #include "commands/commands.h"
 #include "frame/menu_strings.h"
-#include "frame/settings.h"
+#include "hostaccess/settings.h"
 #include "platform/platform.h"
 
 const CommandEntry CommandTable[] = {

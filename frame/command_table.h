@@ -1,7 +1,7 @@
 // The static command table and the rule that turns a menu index into a row.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
 using CommandHandler = int (*)(DocumentHandle document);
 

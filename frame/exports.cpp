@@ -1,8 +1,8 @@
 #include "frame/exports.h"
 
 #include "frame/command_table.h"
-#include "frame/host_api.h"
-#include "frame/settings.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/settings.h"
 #include "platform/platform.h"
 
 unsigned int KIVERA_CDECL MQCheckVersion(void) { return 0x231; }

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "commands/commands.h"
+#include "hostaccess/object_loops.h"
 
 void MakeAxisRotation(RotationMatrix& matrix, const Point3& axis, float angle)
 {
@@ -506,26 +507,15 @@ int Bulge(DocumentHandle document)
         return 0;
 
     const int objectCount = DocGetObjectCount(document);
-    for (int j = 0; j < objectCount; ++j) {
-        if (j == profileIndex)
-            continue;
-        const ObjectHandle object = DocGetObject(document, j);
-        if (object == nullptr)
-            continue;
-        const int count = ObjGetVertexCount(object);
-        for (int v = 0; v < count; ++v) {
-            if (ObjGetVertexRefCount(object, v) == 0)
-                continue;
-            if (DocIsSelectVertex(document, j, v) != 1)
-                continue;
+    ForEachOtherObject(document, objectCount, profileIndex, [&](int j, ObjectHandle object) {
+        ForEachSelectedVertexOf(document, j, object, ObjGetVertexCount(object), [&](int v) {
             Point3 p = ObjGetVertex(object, v);
-            const float best =
-                ProfileHeightAt(grid, snapshot.get(), triangles.get(), p.x, p.y);
+            const float best = ProfileHeightAt(grid, snapshot.get(), triangles.get(), p.x, p.y);
             if (!(best > 0.0f))
-                continue;
+                return;
             p.z = static_cast<float>(double(p.z) + double(best));
             ObjSetVertex(object, v, p);
-        }
-    }
+        });
+    });
     return 1;
 }

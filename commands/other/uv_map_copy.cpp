@@ -8,7 +8,8 @@
 #include <new>
 
 #include "commands/commands.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
+#include "hostaccess/object_loops.h"
 #include "geom/mesh_queries.h"
 #include "geom/side_table.h"
 
@@ -130,12 +131,11 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
             selectedFace = f;
     if (selectedFace < 0)
         return 0;
-    const int vertexCount = ObjGetVertexCount(object);
     int selectedVertex = -1;
-    for (int v = 0; v < vertexCount && selectedVertex < 0; ++v)
-        if (ObjGetVertexRefCount(object, v) != 0 &&
-            DocIsSelectVertex(document, objectIndex, v) == 1)
-            selectedVertex = v;
+    ForEachSelectedVertexOf(document, objectIndex, object, ObjGetVertexCount(object), [&](int v) {
+        selectedVertex = v;
+        return false;
+    });
     if (selectedVertex < 0)
         return 0;
     int points[kMaxFacePoints];
@@ -204,11 +204,9 @@ static int CopyPairedFace(void* context, int face, int anchor, const int* points
 static int LargestFaceCount(DocumentHandle document, int objectCount)
 {
     int largest = 0;
-    for (int j = 0; j < objectCount; ++j) {
-        const ObjectHandle object = DocGetObject(document, j);
-        if (object != nullptr)
-            largest = std::max(largest, ObjGetFaceCount(object));
-    }
+    ForEachObject(document, objectCount, [&](int, ObjectHandle object) {
+        largest = std::max(largest, ObjGetFaceCount(object));
+    });
     return largest;
 }
 
@@ -217,11 +215,9 @@ static int LargestFaceCount(DocumentHandle document, int objectCount)
 static int LargestVertexCount(DocumentHandle document, int objectCount)
 {
     int largest = 0;
-    for (int j = 0; j < objectCount; ++j) {
-        const ObjectHandle object = DocGetObject(document, j);
-        if (object != nullptr)
-            largest = std::max(largest, ObjGetVertexCount(object));
-    }
+    ForEachObject(document, objectCount, [&](int, ObjectHandle object) {
+        largest = std::max(largest, ObjGetVertexCount(object));
+    });
     return largest;
 }
 
@@ -269,19 +265,14 @@ int CopyUVMap(DocumentHandle document)
     VisitList visits = {visitEntries.get(), 0, capacity};
     AnchoredFaceWalk(source, *index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
 
-    for (int j = 0; j < objectCount; ++j) {
-        if (j == sourceIndex)
-            continue;
-        const ObjectHandle target = DocGetObject(document, j);
-        if (target == nullptr)
-            continue;
+    ForEachOtherObject(document, objectCount, sourceIndex, [&](int j, ObjectHandle target) {
         int targetFace = 0, targetAnchor = 0;
         if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
             !ReadMeshIndex(*index, target, withSides))
-            continue;
+            return;
         TargetPairing pairing = {source, target, &visits, 0};
         AnchoredFaceWalk(target, *index, targetFace, targetAnchor, scratch, CopyPairedFace,
                          &pairing);
-    }
+    });
     return 1;
 }

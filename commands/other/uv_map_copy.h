@@ -3,7 +3,7 @@
 // face its partner's texture coordinates.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "geom/mesh_index.h"
 
 // Called for each face the walk takes from its stack, with the vertex from

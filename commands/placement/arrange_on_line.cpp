@@ -333,7 +333,7 @@ static void MoveAnchoredObject(DocumentHandle document, const ObjectAnchor& anch
     for (int v = 0; v < vertexCount; ++v) {
         if (ObjGetVertexRefCount(anchor.object, v) == 0)
             continue;
-        const int selected = DocIsSelectVertex(document, anchor.objectIndex, v) == 1;
+        const int selected = IsReportedSelected(document, anchor.objectIndex, v);
         if (!selected && !moveAll)
             continue;
         Point3 p = ObjGetVertex(anchor.object, v);

@@ -2,7 +2,7 @@
 // choices of dialog 101 and the two modes of the command.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
 // What the user chose in dialog 101.
 struct ArrangeSettings {

@@ -1,12 +1,13 @@
 // Connected selection: the vertices a flood from the selected ones reaches.
 #include "commands/commands.h"
+#include "hostaccess/object_loops.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
 #include "commands/selection/selected_face_points.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/flood_fill.h"
 
 namespace {
@@ -23,7 +24,7 @@ struct SeedSource {
 static bool IsSeed(void* context, int v)
 {
     const SeedSource& source = *static_cast<const SeedSource*>(context);
-    return DocIsSelectVertex(source.document, source.objectIndex, v) == 1;
+    return IsReportedSelected(source.document, source.objectIndex, v);
 }
 
 // Floods one object from its selected vertices, walled in by the points of

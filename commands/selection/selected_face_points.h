@@ -3,7 +3,7 @@
 // its flood with them.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
 // A face may name a vertex outside its object's vertex list; such a point is
 // never selected, marked or labelled, so no array is indexed with it.

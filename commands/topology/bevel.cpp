@@ -7,7 +7,7 @@
 
 #include "commands/commands.h"
 #include "commands/topology/selected_lines.h"
-#include "frame/face_normal.h"
+#include "hostaccess/face_normal.h"
 #include "geom/mesh_queries.h"
 
 FaceRing ReadFaceRing(ObjectHandle object, int face)

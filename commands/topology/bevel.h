@@ -2,8 +2,8 @@
 // on each face, at an offset that follows from the angle between the faces.
 #pragma once
 
-#include "frame/host_api.h"
-#include "frame/mesh_editor.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/mesh_editor.h"
 #include "geom/point3.h"
 
 // The bevel size, in model units.

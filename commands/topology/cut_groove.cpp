@@ -7,7 +7,7 @@
 
 #include "commands/commands.h"
 #include "commands/topology/selected_lines.h"
-#include "frame/face_normal.h"
+#include "hostaccess/face_normal.h"
 #include "geom/mesh_queries.h"
 
 int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,

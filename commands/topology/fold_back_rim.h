@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "geom/point3.h"
 
 // One deferred vertex move.

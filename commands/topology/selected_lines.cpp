@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 
 // Marks `v` as the end of a selected line, unless it names no vertex.
 static void MarkLineEnd(SelectedLines& lines, int v)

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "commands/commands.h"
-#include "frame/mesh_editor.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/object_loops.h"
+#include "hostaccess/mesh_editor.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/mesh_queries.h"
 
 // The neighbours of `vertex` in object `objectIndex`, whose faces `index`
@@ -22,7 +23,7 @@ static int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshInde
     for (const int w : neighbours) {
         // A negative index from a broken face is no vertex; the host is not
         // asked about it.
-        if (w >= 0 && DocIsSelectVertex(document, objectIndex, w) == 1)
+        if (w >= 0 && IsReportedSelected(document, objectIndex, w))
             neighbours[kept++] = w;
     }
     neighbours.resize(kept);
@@ -146,9 +147,7 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
     Chain chain = {vertices.get(), holds.get(), 0, vertexCount};
     MeshEditor editor = {object, index};
     for (int j = 0; j < vertexCount; ++j) {
-        if (ObjGetVertexRefCount(object, j) == 0)
-            continue;
-        if (DocIsSelectVertex(document, objectIndex, j) != 1)
+        if (!IsSelectedVertex(document, object, objectIndex, j))
             continue;
         if (SelectedNeighbours(document, objectIndex, index, j, neighbours) != 1)
             continue;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/flood_fill.h"
 #include "geom/mesh_queries.h"
 #include "geom/side_table.h"

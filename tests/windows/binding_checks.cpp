@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "frame/menu_strings.h"
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "host/library/document.h"
 #include "tests/support/test_support.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "commands/other/uv_map_copy.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 #include "tests/commands/other/other_fixtures.h"
 #include "tests/support/plugin_session.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "commands/commands.h"
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"

@@ -1,4 +1,4 @@
-#include "frame/mesh_editor.h"
+#include "hostaccess/mesh_editor.h"
 
 int EditorAddVertex(MeshEditor& editor, const Point3& position)
 {

@@ -1,4 +1,4 @@
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
 #include "platform/platform.h"
 

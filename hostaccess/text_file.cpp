@@ -1,4 +1,4 @@
-#include "frame/text_file.h"
+#include "hostaccess/text_file.h"
 
 int ReadTextPiece(std::FILE* file, char* buffer, int size)
 {

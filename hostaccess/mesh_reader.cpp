@@ -1,4 +1,4 @@
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,7 +1,7 @@
 // The normal of one face of an object, its corners read through the host.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "geom/point3.h"
 
 // Unit normal of face `face` of three or four points (FaceNormal of its

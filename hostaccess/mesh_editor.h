@@ -4,7 +4,7 @@
 // add-face and delete-face functions.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "geom/mesh_index.h"
 #include "geom/point3.h"
 

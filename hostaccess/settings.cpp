@@ -1,4 +1,4 @@
-#include "frame/settings.h"
+#include "hostaccess/settings.h"
 
 #include <cerrno>
 #include <climits>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/text_file.h"
+#include "hostaccess/text_file.h"
 #include "platform/platform.h"
 
 int BuildFilePath(char* buffer, int size, const char* folder, const char* fileName)

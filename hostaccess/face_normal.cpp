@@ -1,4 +1,4 @@
-#include "frame/face_normal.h"
+#include "hostaccess/face_normal.h"
 
 Point3 ReadFaceNormal(ObjectHandle object, int face)
 {

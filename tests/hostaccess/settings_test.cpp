@@ -3,7 +3,7 @@
 #include <string>
 
 #include "frame/menu_strings.h"
-#include "frame/settings.h"
+#include "hostaccess/settings.h"
 #include "tests/support/test_support.h"
 
 using kivera_test::TempFolder;

@@ -4,7 +4,8 @@
 
 #include <type_traits>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/object_loops.h"
 #include "geom/mesh_index.h"
 
 // Called for every face slot as it is read, in ascending order, with its
@@ -54,11 +55,6 @@ bool ForEachObjectWithIndex(DocumentHandle document, PerObject perObject)
     const MeshIndexPtr index = NewMeshIndex();
     if (!index)
         return false;
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (object)
-            perObject(i, object, *index);
-    }
+    ForEachObject(document, [&](int i, ObjectHandle object) { perObject(i, object, *index); });
     return true;
 }
