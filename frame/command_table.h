@@ -1,6 +1,9 @@
 // The static command table and the rule that turns a menu index into a row.
 #pragma once
 
+#include <array>
+
+#include "frame/command_ids.h"
 #include "hostaccess/host_api.h"
 
 using CommandHandler = int (*)(DocumentHandle document);
@@ -10,8 +13,9 @@ struct CommandEntry {
     CommandHandler handler;
 };
 
-// Nineteen rows in menu order, then a row of two nulls.
-extern const CommandEntry CommandTable[];
+// The rows of kCommands (frame/command_ids.h) in their order, then a row
+// of two nulls.
+extern const std::array<CommandEntry, kCommandCount + 1> CommandTable;
 
 // 1 when kivera.ini in `folder` enables `row` (its value is exactly 1).
 int IsRowEnabled(const char* folder, const CommandEntry& row);

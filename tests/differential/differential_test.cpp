@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 #include "tests/differential/random_document.h"
 #include "tests/support/plugin_session.h"
@@ -24,9 +25,9 @@ using differential_test::RandomSavedPoints;
 using kivera_test::PluginExports;
 using kivera_test::TempFolder;
 
-constexpr int kCommandRows = 19;
-constexpr int kArrangeRow = 8;
-constexpr int kRestoreRow = 11;
+constexpr int kCommandRows = kCommandCount;
+constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 
 // Documents per command, and the seed of the first; KIVERA_DIFFERENTIAL_SEED
 // and KIVERA_DIFFERENTIAL_DOCUMENTS override them for a longer hunt.

@@ -2,6 +2,7 @@
 // compared control by control with the templates the Linux dialog player
 // uses (platform/dialog_templates.cpp), so the two cannot drift apart; and
 // their texts as the ANSI (code page 932) strings a dialog procedure reads.
+#include "frame/command_ids.h"
 #include "tests/windows/windows_api.h"
 
 #include <string>
@@ -15,8 +16,8 @@
 
 namespace wintest {
 
-constexpr int kArrangeRow = 8;
-constexpr int kRestoreRow = 11;
+constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 
 // One control as the window manager holds it, positions in dialog client
 // pixels.

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "hostaccess/host_api.h"
 #include "host/library/document.h"
 #include "tests/support/test_support.h"
@@ -13,10 +14,10 @@
 namespace other_test {
 
 // Command table rows.
-constexpr int kBulgeRow = 9;
-constexpr int kCopyUVMapRow = 15;
-constexpr int kReloadTexturesRow = 16;
-constexpr int kMeasureFaceAngleRow = 18;
+constexpr int kBulgeRow = RowOf(CommandId::Bulge);
+constexpr int kCopyUVMapRow = RowOf(CommandId::CopyUV);
+constexpr int kReloadTexturesRow = RowOf(CommandId::ReloadTextures);
+constexpr int kMeasureFaceAngleRow = RowOf(CommandId::MeasureAngle);
 
 inline host::Object& NewObject(host::Document& doc, const char* name = "obj")
 {

@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 
 namespace placement_test {
 
 // Command table rows.
-constexpr int kAlignSelectedPointsRow = 6;
-constexpr int kArrangeOnLineRow = 8;
-constexpr int kRotateByViewRow = 13;
+constexpr int kAlignSelectedPointsRow = RowOf(CommandId::AlignPoints);
+constexpr int kArrangeOnLineRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kRotateByViewRow = RowOf(CommandId::RotateByView);
 
 // A new object holding `points` (at least two), each used by a line to the
 // next; those whose `selected` entry is 1 are selected.

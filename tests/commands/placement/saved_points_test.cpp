@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "commands/commands.h"
 #include "hostaccess/host_api.h"
 #include "host/library/document.h"
@@ -25,8 +26,8 @@ using kivera_test::ReadFile;
 using kivera_test::RunCapturingMessages;
 using kivera_test::WriteFile;
 
-constexpr int kSaveRow = 10;
-constexpr int kRestoreRow = 11;
+constexpr int kSaveRow = RowOf(CommandId::SavePoints);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 const char kAllAxes[] = "1008 1009 1010 1";
 const char kFileOpenMessage[] = "kivera: Error file open\n";
 

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 
 namespace selection_test {
@@ -12,8 +13,12 @@ using Ints = std::vector<int>;
 using Lines = std::vector<std::pair<int, int>>;   // (face, line)
 
 // Command table rows.
-enum { kSelectPoints, kDeselectPoints, kDeselectEdgesAndFaces, kSelectNeighbours,
-       kSelectConnected, kSelectEdges };
+constexpr int kSelectPoints = RowOf(CommandId::SelectPoints);
+constexpr int kDeselectPoints = RowOf(CommandId::DeselectPoints);
+constexpr int kDeselectEdgesAndFaces = RowOf(CommandId::DeselectEdgesAndFaces);
+constexpr int kSelectNeighbours = RowOf(CommandId::SelectNeighbours);
+constexpr int kSelectConnected = RowOf(CommandId::SelectConnected);
+constexpr int kSelectEdges = RowOf(CommandId::SelectEdgesOfPoints);
 
 inline host::Object& NewObject(host::Document& doc)
 {

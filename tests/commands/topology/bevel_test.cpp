@@ -11,13 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "commands/topology/bevel.h"
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
 namespace {
 
-constexpr int kBevelRow = 17;
+constexpr int kBevelRow = RowOf(CommandId::Bevel);
 constexpr float kCubeOffset = 0.29289323f;   // 1 - cos 45 degrees
 
 using Corner = std::array<float, 3>;

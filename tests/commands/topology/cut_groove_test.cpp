@@ -9,13 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "commands/topology/cut_groove.h"
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
 namespace {
 
-constexpr int kCutGrooveRow = 14;
+constexpr int kCutGrooveRow = RowOf(CommandId::CutGroove);
 
 using Corner = std::array<float, 3>;
 using Corners = std::vector<Corner>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "tests/commands/topology/rim_split_fixtures.h"
 #include "tests/support/plugin_session.h"
 
@@ -14,7 +15,7 @@ using namespace rim_split_test;
 
 namespace {
 
-constexpr int kSplitEdgesRow = 12;
+constexpr int kSplitEdgesRow = RowOf(CommandId::SplitEdges);
 
 TEST(SplitEdges, ChainOfThreeLinesBecomesSixLines)
 {
