@@ -371,6 +371,8 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
     return entry.count;
 }
 
+int IndexedVertexCount(const MeshIndex& index) { return index.vertexCount; }
+
 int IndexedFacePointCount(const MeshIndex& index, int face)
 {
     if (face < 0 || face >= static_cast<int>(index.faces.size()))

@@ -94,3 +94,7 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points);
 // The point count IndexedFacePoints would give for `face`, without the
 // points.
 int IndexedFacePointCount(const MeshIndex& index, int face);
+
+// The object's vertex count as the index knows it: the build's count plus
+// the vertices recorded since.
+int IndexedVertexCount(const MeshIndex& index);

@@ -239,11 +239,7 @@ static int ReadProfileTriangles(ObjectHandle profile, int faceCount, int vertexC
         const int n = ReadFacePoints(profile, f, points);
         if (n != 3 && n != 4)
             continue;
-        bool inRange = true;
-        for (int k = 0; k < n; ++k)
-            if (points[k] < 0 || points[k] >= vertexCount)
-                inRange = false;
-        if (inRange)
+        if (AllVertexIndices(points, n, vertexCount))
             count += AppendFaceTriangles(points, n, &triangles[count]);
     }
     return count;

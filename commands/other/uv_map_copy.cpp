@@ -43,15 +43,6 @@ struct TargetPairing {
 
 }  // namespace
 
-// Position of `vertex` among points[0..count-1], or -1 when it is not there.
-static int FindPosition(const int* points, int count, int vertex)
-{
-    for (int k = 0; k < count; ++k)
-        if (points[k] == vertex)
-            return k;
-    return -1;
-}
-
 // The states of a face during a walk. A waiting face is on the stack exactly
 // once; the state spares searching the stack for it.
 constexpr unsigned char kUnseen = 0;
@@ -103,7 +94,7 @@ int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace,
         bool askEverySide = false;
         for (int side = 0; side < n; ++side)
             askEverySide |= across[side] == kAskForSide;
-        const int start = std::max(FindPosition(points, n, anchor), 0);
+        const int start = std::max(FindPointPosition(points, n, anchor), 0);
         if (!askEverySide) {
             // Each side lists the face itself, visited now, and at most
             // the one other face the table names.
@@ -140,7 +131,7 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
         return 0;
     int points[kMaxFacePoints];
     const int n = ReadFacePoints(object, selectedFace, points);
-    if (FindPosition(points, n, selectedVertex) < 0)
+    if (FindPointPosition(points, n, selectedVertex) < 0)
         return 0;
     face = selectedFace;
     vertex = selectedVertex;
@@ -154,7 +145,7 @@ static int RecordVisit(void* context, int face, int anchor, const int* points, i
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
     list.entries[list.count++] = {face, static_cast<signed char>(count),
-                                  static_cast<signed char>(FindPosition(points, count, anchor))};
+                                  static_cast<signed char>(FindPointPosition(points, count, anchor))};
     return 1;
 }
 
@@ -180,7 +171,7 @@ static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, Obj
     const int sourcePos = visit.anchorPosition;
     if (targetCount == 0 || targetCount != sourceCount || sourcePos < 0)
         return;
-    const int targetPos = FindPosition(targetPoints, targetCount, targetAnchor);
+    const int targetPos = FindPointPosition(targetPoints, targetCount, targetAnchor);
     if (targetPos < 0)
         return;
     const int turn = ((sourcePos - targetPos) % targetCount + targetCount) % targetCount;

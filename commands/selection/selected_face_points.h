@@ -5,10 +5,6 @@
 
 #include "hostaccess/host_api.h"
 
-// A face may name a vertex outside its object's vertex list; such a point is
-// never selected, marked or labelled, so no array is indexed with it.
-inline bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
-
 // Calls visit(v) for every point of face `face` (of `n` usable points) when
 // it is selected, else for both ends of each of its selected lines, skipping
 // points outside 0..vertexCount-1. A selected face's lines are not examined.

@@ -67,10 +67,6 @@ int SharedVertices(ObjectHandle object, int faceA, int faceB, int* shared, int m
     return found;
 }
 
-// A face may name a vertex outside its object; such a point is never a pivot
-// and never counts as selected.
-static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
-
 // Turns the edge pivot-v about the pivot until it points along -normal,
 // keeping its length: P(pivot) - |P(v) - P(pivot)| * normal. False when the
 // result is not finite (a NaN or infinite input), so that bad coordinates are

@@ -56,6 +56,8 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
     return ReadFacePoints(index.object, face, points);
 }
 
+int IndexedVertexCount(const MeshIndex& index) { return ObjGetVertexCount(index.object); }
+
 int IndexedFacePointCount(const MeshIndex& index, int face)
 {
     return UsableFacePointCount(index.object, face);
