@@ -373,6 +373,8 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
 
 int IndexedVertexCount(const MeshIndex& index) { return index.vertexCount; }
 
+int IndexedFaceCount(const MeshIndex& index) { return static_cast<int>(index.faces.size()); }
+
 int IndexedFacePointCount(const MeshIndex& index, int face)
 {
     if (face < 0 || face >= static_cast<int>(index.faces.size()))

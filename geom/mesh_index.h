@@ -95,6 +95,10 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points);
 // points.
 int IndexedFacePointCount(const MeshIndex& index, int face);
 
+// The object's face count as the index knows it: the build's slots plus the
+// faces recorded since.
+int IndexedFaceCount(const MeshIndex& index);
+
 // The object's vertex count as the index knows it: the build's count plus
 // the vertices recorded since.
 int IndexedVertexCount(const MeshIndex& index);

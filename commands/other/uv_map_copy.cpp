@@ -43,75 +43,6 @@ struct TargetPairing {
 
 }  // namespace
 
-// The states of a face during a walk. A waiting face is on the stack exactly
-// once; the state spares searching the stack for it.
-constexpr unsigned char kUnseen = 0;
-constexpr unsigned char kVisited = 1;
-constexpr unsigned char kWaiting = 2;
-
-int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace, int startAnchor,
-                     const FaceWalkScratch& scratch, FaceVisitAction action, void* context)
-{
-    const int faceCount = ObjGetFaceCount(object);
-    if (faceCount > scratch.capacity || startFace < 0 || startFace >= faceCount)
-        return 0;
-    // A byte per face keeps the states of a million faces in the cache.
-    unsigned char* state = scratch.states;
-    int* stackFaces = scratch.stackFaces;
-    int* stackAnchors = scratch.stackAnchors;
-    std::fill(state, state + faceCount, kUnseen);
-    // Pushes `next`, reached across a side starting at `anchor`, unless it
-    // is visited or waiting already.
-    int stackCount = 0;
-    const auto push = [&](int next, int anchor) {
-        if (next < 0 || next >= faceCount || state[next] != kUnseen)
-            return;
-        // The stack holds distinct faces that are not visited yet: there
-        // is always room for one more.
-        assert(stackCount < faceCount);
-        stackFaces[stackCount] = next;
-        stackAnchors[stackCount] = anchor;
-        state[next] = kWaiting;
-        ++stackCount;
-    };
-    push(startFace, startAnchor);
-    while (stackCount > 0) {
-        --stackCount;
-        const int face = stackFaces[stackCount];
-        const int anchor = stackAnchors[stackCount];
-        assert(state[face] == kWaiting);
-        state[face] = kVisited;
-        int points[kMaxFacePoints];
-        const int n = IndexedFacePoints(index, face, points);
-        if (!action(context, face, anchor, points, n))
-            break;
-        if (n == 0)
-            continue;
-        // The faces along every side k (points k and k + 1, in ascending
-        // order), walked from the anchor's side on. Only a face that repeats
-        // a vertex can lack its anchor; its sides are then walked from side 0.
-        const int* across = scratch.sides + static_cast<size_t>(face) * kMaxFacePoints;
-        bool askEverySide = false;
-        for (int side = 0; side < n; ++side)
-            askEverySide |= across[side] == kAskForSide;
-        const int start = std::max(FindPointPosition(points, n, anchor), 0);
-        if (!askEverySide) {
-            // Each side lists the face itself, visited now, and at most
-            // the one other face the table names.
-            for (int step = 0, side = start; step < n; ++step, side = side + 1 == n ? 0 : side + 1)
-                push(across[side], points[side]);
-            continue;
-        }
-        int neighbours[kMaxFacePoints][kMaxEdgeFaces];
-        int found[kMaxFacePoints];
-        FindFacesAlongSides(index, points, n, neighbours, found);
-        for (int step = 0, side = start; step < n; ++step, side = side + 1 == n ? 0 : side + 1)
-            for (int i = 0; i < found[side]; ++i)
-                push(neighbours[side][i], points[side]);
-    }
-    return 1;
-}
-
 int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
                   int& vertex)
 {
@@ -139,14 +70,13 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
 }
 
 // Visit action of the source walk: records the face and where its anchor is.
-static int RecordVisit(void* context, int face, int anchor, const int* points, int count)
+static bool RecordVisit(VisitList& list, int face, int anchor, const int* points, int count)
 {
-    VisitList& list = *static_cast<VisitList*>(context);
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
     list.entries[list.count++] = {face, static_cast<signed char>(count),
                                   static_cast<signed char>(FindPointPosition(points, count, anchor))};
-    return 1;
+    return true;
 }
 
 // Gives `targetFace` (points targetPoints[0..targetCount-1]) the
@@ -180,14 +110,14 @@ static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, Obj
 
 // Visit action of a target walk: pairs the face with the next source visit,
 // and ends the walk once every source face has been paired.
-static int CopyPairedFace(void* context, int face, int anchor, const int* points, int count)
+static bool CopyPairedFace(TargetPairing& pairing, int face, int anchor, const int* points,
+                           int count)
 {
-    TargetPairing& pairing = *static_cast<TargetPairing*>(context);
     if (pairing.next == pairing.visits->count)
-        return 0;
+        return false;
     const FaceVisit visit = pairing.visits->entries[pairing.next++];
     CopyFaceCoordinates(pairing.source, visit, pairing.target, face, anchor, points, count);
-    return 1;
+    return true;
 }
 
 // The largest face count of any object of the document, so that one set
@@ -254,7 +184,10 @@ int CopyUVMap(DocumentHandle document)
                                      sides.get(), capacity};
 
     VisitList visits = {visitEntries.get(), 0, capacity};
-    AnchoredFaceWalk(source, *index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
+    AnchoredFaceWalk(*index, sourceFace, sourceAnchor, scratch,
+                     [&](int face, int anchor, const int* points, int count) {
+                         return RecordVisit(visits, face, anchor, points, count);
+                     });
 
     ForEachOtherObject(document, objectCount, sourceIndex, [&](int j, ObjectHandle target) {
         int targetFace = 0, targetAnchor = 0;
@@ -262,8 +195,10 @@ int CopyUVMap(DocumentHandle document)
             !ReadMeshIndex(*index, target, withSides))
             return;
         TargetPairing pairing = {source, target, &visits, 0};
-        AnchoredFaceWalk(target, *index, targetFace, targetAnchor, scratch, CopyPairedFace,
-                         &pairing);
+        AnchoredFaceWalk(*index, targetFace, targetAnchor, scratch,
+                         [&](int face, int anchor, const int* points, int count) {
+                             return CopyPairedFace(pairing, face, anchor, points, count);
+                         });
     });
     return 1;
 }

@@ -10,23 +10,6 @@
 #include "hostaccess/mesh_reader.h"
 #include "geom/flood_fill.h"
 
-namespace {
-
-// What the flood's seeds are read from.
-struct SeedSource {
-    DocumentHandle document;
-    int objectIndex;
-};
-
-}  // namespace
-
-// A seed of the flood: a selected vertex.
-static bool IsSeed(void* context, int v)
-{
-    const SeedSource& source = *static_cast<const SeedSource*>(context);
-    return IsReportedSelected(source.document, source.objectIndex, v);
-}
-
 // Floods one object from its selected vertices, walled in by the points of
 // its selected faces and lines, and selects everything labelled. `index`
 // is working memory shared by the objects.
@@ -56,8 +39,10 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
     facesOnly.listed = &kNoVertexListed;
     if (!ReadMeshIndex(index, object, facesOnly, markWalls))
         return;
-    SeedSource seeds = {document, objectIndex};
-    FloodFillFromSeeds(index, IsSeed, &seeds, 1, labels.get(), stack.get());
+    // The seeds are the selected vertices.
+    FloodFillFromSeeds(
+        index, [&](int v) { return IsReportedSelected(document, objectIndex, v); }, 1,
+        labels.get(), stack.get());
     for (int v = 0; v < vertexCount; ++v)
         if (labels[v] != 0)
             DocAddSelectVertex(document, objectIndex, v);

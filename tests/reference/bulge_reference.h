@@ -3,7 +3,8 @@
 // give exactly these heights; tests compare the two bit for bit.
 #pragma once
 
-#include "commands/other/bulge.h"
+#include "geom/profile_grid.h"
+#include "geom/triangle_xy.h"
 
 namespace reference {
 

@@ -58,6 +58,8 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
 
 int IndexedVertexCount(const MeshIndex& index) { return ObjGetVertexCount(index.object); }
 
+int IndexedFaceCount(const MeshIndex& index) { return ObjGetFaceCount(index.object); }
+
 int IndexedFacePointCount(const MeshIndex& index, int face)
 {
     return UsableFacePointCount(index.object, face);
@@ -129,12 +131,11 @@ int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbou
     return static_cast<int>(neighbours.size());
 }
 
-void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int label, int* labels,
-                        int* scratch)
+void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, int label, int* labels, int* scratch)
 {
     const int vertexCount = ObjGetVertexCount(index.object);
     for (int v = 0; v < vertexCount; ++v)
-        if (isSeed(context, v))
+        if (isSeed(v))
             FloodFillConnected(index, vertexCount, v, label, labels, scratch);
 }
 
