@@ -5,6 +5,8 @@
 
 #include "hostaccess/host_api.h"
 
+namespace kivera {
+
 // Point selection.
 int SelectPoints(DocumentHandle document);
 int DeselectPoints(DocumentHandle document);
@@ -30,3 +32,5 @@ int Bulge(DocumentHandle document);
 int CopyUVMap(DocumentHandle document);
 int ReloadTextures(DocumentHandle document);
 int MeasureFaceAngle(DocumentHandle document);
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 #include "hostaccess/settings.h"
 #include "platform/platform.h"
 
+namespace kivera {
+
 // The handler of each command; the rows come from kCommands.
 static constexpr CommandHandler HandlerOf(CommandId id)
 {
@@ -93,3 +95,5 @@ int DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size)
     folder[folderLength] = '\0';
     return 1;
 }
+
+}  // namespace kivera

@@ -6,6 +6,8 @@
 #include "frame/command_ids.h"
 #include "hostaccess/host_api.h"
 
+namespace kivera {
+
 using CommandHandler = int (*)(DocumentHandle document);
 
 struct CommandEntry {
@@ -28,3 +30,5 @@ const CommandEntry* FindEnabledRow(const char* folder, int index);
 // module file. Returns 0 (empty folder) when the module path is unknown, too
 // long or has fewer than two separators.
 int DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size);
+
+}  // namespace kivera

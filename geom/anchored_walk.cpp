@@ -8,6 +8,8 @@
 #include "geom/mesh_queries.h"
 #include "geom/side_table.h"
 
+namespace kivera {
+
 // The states of a face during a walk. A waiting face is on the stack exactly
 // once; the state spares searching the stack for it.
 constexpr unsigned char kUnseen = 0;
@@ -76,3 +78,5 @@ bool AnchoredFaceWalk(const MeshIndex& index, int startFace, int startAnchor,
     }
     return true;
 }
+
+}  // namespace kivera

@@ -6,6 +6,8 @@
 #include "geom/function_ref.h"
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Called for each face the walk takes from its stack, with the vertex from
 // which the face's edges are walked and the face's points as the walk read
 // them (count 0: an empty slot or a face of more than four points). Returns
@@ -38,3 +40,5 @@ struct FaceWalkScratch {
 // not one of its faces (nothing visited).
 bool AnchoredFaceWalk(const MeshIndex& index, int startFace, int startAnchor,
                       const FaceWalkScratch& scratch, FaceVisitAction action);
+
+}  // namespace kivera

@@ -2,6 +2,8 @@
 
 #include "geom/mesh_queries.h"
 
+namespace kivera {
+
 bool FindFaceAcrossLine(const MeshIndex& index, int face, int line, LineAcross& across)
 {
     MeshFace first;
@@ -38,3 +40,5 @@ bool FindFaceAcrossLine(const MeshIndex& index, int face, int line, LineAcross& 
     across.otherFace = otherFace;
     return true;
 }
+
+}  // namespace kivera

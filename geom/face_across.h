@@ -4,6 +4,8 @@
 
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // A line of a face held by exactly one other face, with the corners beside
 // it. With consistently wound faces the face runs p, a, b, e and the other
 // face q, b, a, r (for triangles p = e and q = r).
@@ -23,3 +25,5 @@ struct LineAcross {
 // has no cross edges at a and b to follow), or a point of either face names
 // no vertex of the object.
 bool FindFaceAcrossLine(const MeshIndex& index, int face, int line, LineAcross& across);
+
+}  // namespace kivera

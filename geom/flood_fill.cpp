@@ -3,6 +3,8 @@
 
 #include "geom/mesh_index_fields.h"
 
+namespace kivera {
+
 // The scratch of FloodFillFromSeeds: per vertex, the next vertex towards
 // the root of its piece; a root names itself, or holds kSeededRoot once a
 // seed of its piece has been met.
@@ -65,3 +67,5 @@ void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, int label, int* label
         if (labels[v] == 0 && parent[FindRoot(parent, v)] == kSeededRoot)
             labels[v] = label;
 }
+
+}  // namespace kivera

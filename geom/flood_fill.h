@@ -4,6 +4,8 @@
 #include "geom/function_ref.h"
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Asked by FloodFillFromSeeds whether vertex `v` starts a fill.
 using SeedTest = FunctionRef<bool(int v)>;
 
@@ -19,3 +21,5 @@ using SeedTest = FunctionRef<bool(int v)>;
 // vertex range lead nowhere. Uses the index's faces only, so an index that
 // lists no vertex's faces serves.
 void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, int label, int* labels, int* scratch);
+
+}  // namespace kivera

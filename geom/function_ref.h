@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <utility>
 
+namespace kivera {
+
 template <typename Signature>
 class FunctionRef;
 
@@ -35,3 +37,5 @@ private:
     void* callable_;
     Result (*call_)(void*, Arguments...);
 };
+
+}  // namespace kivera

@@ -4,6 +4,8 @@
 // treats it exactly like an empty slot, with a count of 0.
 #pragma once
 
+namespace kivera {
+
 constexpr int kMaxFacePoints = 4;
 
 struct MeshFace {
@@ -45,3 +47,5 @@ inline int PointAt(const MeshFace& face, int position)
         k += face.count;
     return face.points[k];
 }
+
+}  // namespace kivera

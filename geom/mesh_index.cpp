@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+namespace kivera {
+
 void MeshIndexDeleter::operator()(MeshIndex* index) const { delete index; }
 
 MeshIndexPtr NewMeshIndex() { return MeshIndexPtr(new (std::nothrow) MeshIndex()); }
@@ -381,3 +383,5 @@ int IndexedFacePointCount(const MeshIndex& index, int face)
         return 0;
     return FaceAt(index, face).count;
 }
+
+}  // namespace kivera

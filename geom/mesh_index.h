@@ -15,6 +15,8 @@
 
 #include "geom/mesh_face.h"
 
+namespace kivera {
+
 struct MeshIndex;
 
 struct MeshIndexDeleter {
@@ -102,3 +104,5 @@ int IndexedFaceCount(const MeshIndex& index);
 // The object's vertex count as the index knows it: the build's count plus
 // the vertices recorded since.
 int IndexedVertexCount(const MeshIndex& index);
+
+}  // namespace kivera

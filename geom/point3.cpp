@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace kivera {
+
 // The one place where a working-precision value is stored as a float.
 static float Round(double value) { return static_cast<float>(value); }
 
@@ -131,3 +133,5 @@ Point3 FaceNormal(const Point3* corners, int count)
         return Normalize(QuadNormal(corners[0], corners[1], corners[2], corners[3]));
     return Point3{0.0f, 0.0f, 0.0f};
 }
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 // does not depend on the compiler's evaluation method.
 #pragma once
 
+namespace kivera {
+
 struct Point3 {
     float x, y, z;
 };
@@ -53,3 +55,5 @@ Point3 QuadNormal(const Point3& a, const Point3& b, const Point3& c, const Point
 // Unit normal of a face of three or four corners (TriangleNormal or
 // QuadNormal); the zero vector for any other count or a degenerate face.
 Point3 FaceNormal(const Point3* corners, int count);
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 
 #include "geom/triangle_xy.h"
 
+namespace kivera {
+
 int AppendFaceTriangles(const int* points, int pointCount, ProfileTriangle* triangles)
 {
     if (pointCount != 3 && pointCount != 4)
@@ -247,3 +249,5 @@ float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,
     }
     return best;
 }
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 #include "geom/point3.h"
 #include "geom/rotation.h"
 
+namespace kivera {
+
 // One triangle of the profile as three indices into the profile snapshot.
 struct ProfileTriangle {
     int corners[3];
@@ -46,3 +48,5 @@ int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, i
 // triangle in face order (a NaN height is ignored).
 float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,
                       const ProfileTriangle* triangles, float x, float y);
+
+}  // namespace kivera

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace kivera {
+
 void MakeAxisRotation(RotationMatrix& matrix, const Point3& axis, float angle)
 {
     for (auto& row : matrix.m)
@@ -30,3 +32,5 @@ Point3 TransformPoint(const Point3& point, const RotationMatrix& matrix)
             static_cast<float>(x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1]),
             static_cast<float>(x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2])};
 }
+
+}  // namespace kivera

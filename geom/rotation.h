@@ -4,6 +4,8 @@
 
 #include "geom/point3.h"
 
+namespace kivera {
+
 // A 4 x 4 matrix of doubles, row-major, m[row][column]. A point is a row
 // vector multiplied from the left; row 3 is the translation.
 struct RotationMatrix {
@@ -16,3 +18,5 @@ void MakeAxisRotation(RotationMatrix& matrix, const Point3& axis, float angle);
 
 // point * matrix plus row 3, each component rounded to float.
 Point3 TransformPoint(const Point3& point, const RotationMatrix& matrix);
+
+}  // namespace kivera

@@ -3,6 +3,8 @@
 #include <cassert>
 #include <cmath>
 
+namespace kivera {
+
 // 1 when `point` and `opposite` lie strictly on the same side of the line
 // through `start` and `end` in the XY plane.
 static int IsOnSameSideXY(const Point3& start, const Point3& end, const Point3& opposite,
@@ -174,3 +176,5 @@ float HeightOnTriangle(const Point3* triangle, float x, float y)
         return t3.z;
     return static_cast<float>(t3.z + (hQ - t3.z) * d3P / d3Q);
 }
+
+}  // namespace kivera

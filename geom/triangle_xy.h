@@ -5,6 +5,8 @@
 #include "geom/point3.h"
 #include "geom/rotation.h"
 
+namespace kivera {
+
 // `triangle` is three consecutive corners T1, T2, T3; only their x and y
 // count, apart from the rule that a triangle entirely at or below z = 0 is
 // never entered. Returns 1 when (x, y) is a corner of the triangle or lies
@@ -23,3 +25,5 @@ RotationMatrix QuarterTurn();
 // the turn made once.
 int IsInsideRaisingTriangleXY(const Point3* triangle, float x, float y,
                               const RotationMatrix& quarterTurn);
+
+}  // namespace kivera

@@ -1,5 +1,7 @@
 #include "hostaccess/face_normal.h"
 
+namespace kivera {
+
 // FaceNormal of the corners of a face of `n` points, read through the host;
 // the zero vector unless the face is a triangle or quadrilateral whose
 // points all name vertices.
@@ -30,3 +32,5 @@ Point3 ReadIndexedFaceNormal(ObjectHandle object, const MeshIndex& index, int fa
     const int n = IndexedFacePoints(index, face, points);
     return NormalOfCorners(object, points, n, IndexedVertexCount(index));
 }
+
+}  // namespace kivera

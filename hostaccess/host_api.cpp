@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+namespace kivera {
+
 HostApi hostApi;
 
 static const char* const kHostFunctionNames[kHostFunctionCount] = {
@@ -218,3 +220,5 @@ int ReadFacePoints(ObjectHandle obj, int faceIndex, int* points)
         ObjGetFacePointArray(obj, faceIndex, points);
     return count;
 }
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 #include "geom/point3.h"
 #include "platform/calling_convention.h"
 
+namespace kivera {
+
 // Opaque host handles. The types are never defined: they only keep a document
 // from being passed where an object is expected. Null means "none".
 struct HostDocument;
@@ -194,3 +196,5 @@ int UsableFacePointCount(ObjectHandle obj, int faceIndex);
 // and returns the count; returns 0 and leaves `points` untouched for an
 // empty slot or a face of more than kMaxFacePoints points.
 int ReadFacePoints(ObjectHandle obj, int faceIndex, int* points);
+
+}  // namespace kivera

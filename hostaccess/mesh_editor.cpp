@@ -1,5 +1,7 @@
 #include "hostaccess/mesh_editor.h"
 
+namespace kivera {
+
 int EditorAddVertex(MeshEditor& editor, const Point3& position)
 {
     const int vertex = ObjAddVertex(editor.object, position);
@@ -21,3 +23,5 @@ bool EditorDeleteFace(MeshEditor& editor, int face)
     MeshIndexDeleteFace(editor.index, face);
     return true;
 }
+
+}  // namespace kivera

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace kivera {
+
 bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions& options,
                    FaceVisitor visit)
 {
@@ -24,3 +26,5 @@ bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions
     }
     return BuildMeshIndex(index, std::move(faces), vertexCount, options);
 }
+
+}  // namespace kivera

@@ -7,6 +7,8 @@
 #include "geom/function_ref.h"
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Called for every face slot as it is read, in ascending order, with its
 // usable points (count 0 for an empty slot or a face of more than four
 // points): a command that asks the host about every face anyway (its
@@ -37,3 +39,5 @@ bool ForEachObjectWithIndex(DocumentHandle document, PerObject perObject)
     ForEachObject(document, [&](int i, ObjectHandle object) { perObject(i, object, *index); });
     return true;
 }
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 
 #include "hostaccess/host_api.h"
 
+namespace kivera {
+
 // Calls perObject(objectIndex, object) for objects 0 to objectCount - 1 of
 // `document`, in ascending order; empty slots are skipped. A perObject that
 // returns bool ends the loop by returning false.
@@ -93,3 +95,5 @@ void ForEachSelectedVertex(DocumentHandle document, int objectCount, Visit visit
                                 [&](int v) { visit(object, objectIndex, v); });
     });
 }
+
+}  // namespace kivera

@@ -9,6 +9,8 @@
 #include "hostaccess/text_file.h"
 #include "platform/platform.h"
 
+namespace kivera {
+
 int BuildFilePath(char* buffer, int size, const char* folder, const char* fileName)
 {
     if (size <= 0)
@@ -97,3 +99,5 @@ int ReadSettingInt(const char* folder, const char* fileName, const char* key, in
     }
     return found;
 }
+
+}  // namespace kivera

@@ -2,6 +2,8 @@
 // signs) and a value. The module only reads it, anew on every call.
 #pragma once
 
+namespace kivera {
+
 // Size of the path buffer (folder, separator, file name and NUL).
 constexpr int kSettingsPathSize = 128;
 // Size of the line buffer; lines are read in pieces of at most 254 bytes.
@@ -29,3 +31,5 @@ int ReadSettingInt(const char* folder, const char* fileName, const char* key, in
 // name into buffer. An empty folder gives the bare file name. Returns 0 when
 // the result does not fit `size` bytes (buffer is then the empty string).
 int BuildFilePath(char* buffer, int size, const char* folder, const char* fileName);
+
+}  // namespace kivera

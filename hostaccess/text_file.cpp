@@ -1,5 +1,7 @@
 #include "hostaccess/text_file.h"
 
+namespace kivera {
+
 int ReadTextPiece(std::FILE* file, char* buffer, int size)
 {
     if (size <= 0)
@@ -23,3 +25,5 @@ int ReadTextPiece(std::FILE* file, char* buffer, int size)
     buffer[length] = '\0';
     return length;
 }
+
+}  // namespace kivera

@@ -9,6 +9,8 @@
 #include "geom/profile_grid.h"
 #include "hostaccess/object_loops.h"
 
+namespace kivera {
+
 // Reads the profile's faces once, in face order, into their triangles. A face
 // whose corner names no vertex of the snapshot gives none, like a face of a
 // wrong point count, so that the snapshot is never read outside its bounds.
@@ -70,3 +72,5 @@ int Bulge(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

@@ -7,6 +7,8 @@
 #include "hostaccess/face_normal.h"
 #include "platform/platform.h"
 
+namespace kivera {
+
 namespace {
 
 // The directions measured so far: face normals first, then line directions.
@@ -126,3 +128,5 @@ int MeasureFaceAngle(DocumentHandle document)
         ShowSingleResult(found.slots[0]);
     return 1;
 }
+
+}  // namespace kivera

@@ -13,6 +13,8 @@
 #include "geom/mesh_queries.h"
 #include "geom/side_table.h"
 
+namespace kivera {
+
 namespace {
 
 // A face the source walk took, with its point count (0: no usable face) and
@@ -202,3 +204,5 @@ int CopyUVMap(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

@@ -2,6 +2,8 @@
 #include "commands/commands.h"
 #include "commands/placement/placement_common.h"
 
+namespace kivera {
+
 // The mean of the selected vertices of `object` (document index
 // `objectIndex`) into `mean`; returns how many took part, 0 when none did.
 // Vertices with a NaN or infinite coordinate take no part, and a mean that
@@ -59,3 +61,5 @@ int AlignSelectedPoints(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

@@ -10,6 +10,8 @@
 #include "platform/platform.h"
 #include "resources/resource.h"
 
+namespace kivera {
+
 // --- Dialog 101 ----------------------------------------------------------------
 
 // The dialog's choices. Reset whenever the dialog opens, so nothing chosen in
@@ -383,3 +385,5 @@ int ArrangeOnLine(DocumentHandle document)
         ArrangeVertices(document, settings);
     return 1;
 }
+
+}  // namespace kivera

@@ -4,6 +4,8 @@
 
 #include "hostaccess/host_api.h"
 
+namespace kivera {
+
 // What the user chose in dialog 101.
 struct ArrangeSettings {
     int mainAxis;        // 0 = X, 1 = Y, 2 = Z: the axis the line runs along
@@ -48,3 +50,5 @@ int ArrangeObjects(DocumentHandle document, const ArrangeSettings& settings);
 // invalid records last. A plain bubble sort: object counts are small, and it
 // stays well defined whatever the keys hold.
 void SortAnchors(ObjectAnchor* anchors, int count, int mainAxis);
+
+}  // namespace kivera

@@ -9,6 +9,8 @@
 #include "hostaccess/object_loops.h"
 #include "platform/platform.h"
 
+namespace kivera {
+
 // Coordinate `axis` (0 = x, 1 = y, 2 = z) of `p`.
 inline float AxisCoordinate(const Point3& p, int axis)
 {
@@ -44,3 +46,5 @@ int EndOnOkOrCancel(DialogWindow dialog, uintptr_t id, ReadChoices readChoices)
     }
     return 0;
 }
+
+}  // namespace kivera

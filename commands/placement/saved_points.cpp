@@ -20,6 +20,8 @@
 #include "platform/platform.h"
 #include "resources/resource.h"
 
+namespace kivera {
+
 static const char kSavedPointsFileName[] = "kivera.idx";
 
 // The host's folder of type 5: where kivera.ini and kivera.idx live.
@@ -273,3 +275,5 @@ int RestoreSavedPoints(DocumentHandle document)
     }
     return 1;
 }
+
+}  // namespace kivera

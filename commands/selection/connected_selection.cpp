@@ -10,6 +10,8 @@
 #include "hostaccess/mesh_reader.h"
 #include "geom/flood_fill.h"
 
+namespace kivera {
+
 // Floods one object from its selected vertices, walled in by the points of
 // its selected faces and lines, and selects everything labelled. `index`
 // is working memory shared by the objects.
@@ -56,3 +58,5 @@ int SelectConnectedPoints(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

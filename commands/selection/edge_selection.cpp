@@ -4,6 +4,8 @@
 #include "commands/selection/selected_face_points.h"
 #include "hostaccess/object_loops.h"
 
+namespace kivera {
+
 static bool IsVertexSelected(DocumentHandle document, int objectIndex, int vertexCount, int v)
 {
     return IsVertexIndex(v, vertexCount) && IsReportedSelected(document, objectIndex, v);
@@ -42,3 +44,5 @@ int SelectEdgesOfSelectedPoints(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

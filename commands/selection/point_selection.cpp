@@ -10,6 +10,8 @@
 #include "hostaccess/object_loops.h"
 #include "geom/mesh_queries.h"
 
+namespace kivera {
+
 // Selects the points of the selected faces and of the selected lines of one
 // object.
 static void SelectPointsOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
@@ -74,3 +76,5 @@ int SelectNeighbourPoints(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

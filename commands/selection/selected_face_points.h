@@ -5,6 +5,8 @@
 
 #include "hostaccess/host_api.h"
 
+namespace kivera {
+
 // Calls visit(v) for every point of face `face` (of `n` usable points) when
 // it is selected, else for both ends of each of its selected lines, skipping
 // points outside 0..vertexCount-1. A selected face's lines are not examined.
@@ -50,3 +52,5 @@ void ForEachPointOfSelectedFacesAndLines(DocumentHandle document, int objectInde
             document, objectIndex, face, UsableFacePointCount(object, face), vertexCount,
             [object, face](int* points) { ReadFacePoints(object, face, points); }, visit);
 }
+
+}  // namespace kivera

@@ -10,6 +10,8 @@
 #include "hostaccess/face_normal.h"
 #include "geom/face_across.h"
 
+namespace kivera {
+
 BevelAngle MeasureBevelAngle(const Point3& normalF, const Point3& normalG, float size)
 {
     BevelAngle angle;
@@ -102,3 +104,5 @@ int Bevel(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

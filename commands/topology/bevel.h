@@ -6,6 +6,8 @@
 #include "hostaccess/mesh_editor.h"
 #include "geom/point3.h"
 
+namespace kivera {
+
 // The bevel size, in model units.
 constexpr float kBevelSize = 2.0f;
 
@@ -38,3 +40,5 @@ Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3&
 // point is a finite position (nor when there is no memory to record the
 // additions).
 void BevelLine(MeshEditor& editor, int face, int line, float size);
+
+}  // namespace kivera

@@ -10,6 +10,8 @@
 #include "hostaccess/face_normal.h"
 #include "geom/face_across.h"
 
+namespace kivera {
+
 int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
                   const Point3& n, Point3* profile)
 {
@@ -129,3 +131,5 @@ int CutGroove(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

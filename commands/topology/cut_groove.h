@@ -3,6 +3,8 @@
 
 #include "geom/point3.h"
 
+namespace kivera {
+
 // The groove's fixed size, in model units.
 constexpr float kGrooveWidth = 2.0f;
 constexpr float kGrooveDepth = 2.0f;
@@ -19,3 +21,5 @@ constexpr float kGrooveDepth = 2.0f;
 // same way (or are both empty), which leaves the width nowhere to go.
 int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
                   const Point3& n, Point3* profile);
+
+}  // namespace kivera

@@ -11,6 +11,8 @@
 #include "hostaccess/mesh_reader.h"
 #include "geom/mesh_queries.h"
 
+namespace kivera {
+
 bool Reserve(PendingMoveList& list, int32_t n)
 {
     list.entries.reset();
@@ -202,3 +204,5 @@ int FoldBackRim(DocumentHandle document)
     Apply(moves, document);
     return 1;
 }
+
+}  // namespace kivera

@@ -12,6 +12,8 @@
 #include "hostaccess/object_loops.h"
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Per face, bit k set when line k (points k and k + 1) is selected; only
 // faces of three or four points have bits. Per vertex, whether it ends such
 // a line: the only vertices whose faces the commands ask for.
@@ -69,3 +71,5 @@ void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
         }
     });
 }
+
+}  // namespace kivera

@@ -12,6 +12,8 @@
 #include "hostaccess/mesh_reader.h"
 #include "geom/mesh_queries.h"
 
+namespace kivera {
+
 // The neighbours of `vertex` in object `objectIndex`, whose faces `index`
 // holds, that are selected, in order of discovery, compacted to the front of
 // `neighbours` (which is resized to hold exactly them). Returns their count.
@@ -173,3 +175,5 @@ int SplitEdges(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

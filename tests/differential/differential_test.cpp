@@ -15,15 +15,11 @@
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
 
+namespace kivera_test {
+
+
 namespace {
 
-using differential_test::CopyDocument;
-using differential_test::Dice;
-using differential_test::FirstDifference;
-using differential_test::RandomDocument;
-using differential_test::RandomSavedPoints;
-using kivera_test::PluginExports;
-using kivera_test::TempFolder;
 
 constexpr int kCommandRows = kCommandCount;
 constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
@@ -164,3 +160,5 @@ TEST_P(Differential, BothModulesLeaveTheSameDocument)
 INSTANTIATE_TEST_SUITE_P(EveryCommand, Differential, testing::Range(0, kCommandRows));
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -7,6 +7,10 @@
 #include "geom/anchored_walk.h"
 #include "tests/geom/face_arrays.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 using Pairs = std::vector<std::pair<int, int>>;
@@ -46,3 +50,5 @@ TEST(AnchoredFaceWalk, GridIsWalkedDepthFirstFromTheAnchor)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -8,6 +8,10 @@
 #include "geom/mesh_index.h"
 #include "tests/geom/face_arrays.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 TEST(PointAt, WrapsPositionsBothWays)
@@ -77,3 +81,5 @@ TEST(FindFaceAcrossLine, GivesTheCornersBesideTheLineOrRefusesIt)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

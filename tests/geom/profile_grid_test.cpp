@@ -12,7 +12,9 @@
 #include "tests/geom/profile_random.h"
 #include "tests/reference/bulge_reference.h"
 
-using namespace profile_test;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -227,3 +229,5 @@ TEST(BulgeGrid, ProfilesWithoutWidthOrHeight)
 // --- Through the command ----------------------------------------------------------
 
 }  // namespace
+
+}  // namespace kivera_test

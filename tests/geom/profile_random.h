@@ -12,9 +12,11 @@
 #include "geom/point3.h"
 #include "tests/reference/bulge_reference.h"
 
-namespace profile_test {
+namespace kivera_test {
 
+using namespace kivera;
 using reference::FaceCorners;
+
 
 inline const float kNaN = std::numeric_limits<float>::quiet_NaN();
 inline const float kInf = std::numeric_limits<float>::infinity();
@@ -69,4 +71,4 @@ inline float RandomHeight(std::mt19937& random)
     return static_cast<float>(static_cast<int>(random() % 9) - 2) / 2.0f;
 }
 
-}  // namespace profile_test
+}  // namespace kivera_test

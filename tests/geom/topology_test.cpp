@@ -12,6 +12,10 @@
 #include "tests/geom/face_arrays.h"
 #include "tests/reference/flood_fill_reference.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 class TopologyTest : public testing::Test {
@@ -284,3 +288,5 @@ TEST_F(TopologyTest, FillFromSeedsLabelsWhatFillsFromEachSeedWould)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

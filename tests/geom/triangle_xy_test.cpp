@@ -5,6 +5,10 @@
 
 #include "geom/triangle_xy.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -34,3 +38,5 @@ TEST(BulgeTriangle, BothLinesVerticalGivesTheCornersZ)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

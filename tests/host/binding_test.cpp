@@ -7,6 +7,8 @@
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
 
+using namespace kivera;
+
 namespace {
 
 using kivera_test::LoadPlugin;

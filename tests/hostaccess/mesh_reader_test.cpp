@@ -11,6 +11,10 @@
 #include "host/library/document.h"
 #include "tests/support/test_support.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 using Ints = std::vector<int>;
@@ -93,3 +97,5 @@ TEST_F(MeshReaderTest, FaceNormalsOfTheFacesTheCommandsUse)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -12,6 +12,8 @@
 #include "geom/side_table.h"
 #include "tests/reference/flood_fill_reference.h"
 
+namespace kivera {
+
 struct MeshIndex {
     ObjectHandle object = nullptr;
 };
@@ -161,3 +163,5 @@ int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int m
     }
     return found;
 }
+
+}  // namespace kivera

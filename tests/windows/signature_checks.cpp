@@ -18,6 +18,8 @@
 
 namespace wintest {
 
+using namespace kivera;
+
 template <typename T>
 struct SizeOf : std::integral_constant<std::size_t, sizeof(T)> {
 };

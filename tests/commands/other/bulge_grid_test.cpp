@@ -11,8 +11,9 @@
 #include "tests/reference/bulge_reference.h"
 #include "tests/support/plugin_session.h"
 
-using namespace other_test;
-using namespace profile_test;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -136,3 +137,5 @@ TEST(BulgeGrid, CommandOnRandomDocumentsMatchesThePlainScan)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

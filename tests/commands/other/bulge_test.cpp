@@ -9,7 +9,8 @@
 #include "tests/commands/other/other_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace other_test;
+namespace kivera_test {
+
 
 namespace {
 
@@ -175,3 +176,5 @@ TEST(Bulge, FacesThatGiveNoTriangleAndNaNsAreIgnored)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -11,7 +11,9 @@
 #include "host/library/document.h"
 #include "tests/support/test_support.h"
 
-namespace other_test {
+namespace kivera_test {
+
+using namespace kivera;
 
 // Command table rows.
 constexpr int kBulgeRow = RowOf(CommandId::Bulge);
@@ -53,4 +55,4 @@ inline void BindInProcessHost()
 
 inline ObjectHandle HandleOf(host::Object& obj) { return reinterpret_cast<ObjectHandle>(&obj); }
 
-}  // namespace other_test
+}  // namespace kivera_test

@@ -9,7 +9,9 @@
 #include "tests/commands/other/other_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace other_test;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -210,3 +212,5 @@ TEST(CopyUVMap, FacesOfAnotherPointCountAreNotWrittenAndTheWalkGoesOn)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

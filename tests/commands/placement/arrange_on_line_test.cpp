@@ -9,9 +9,9 @@
 #include "tests/commands/placement/placement_test_support.h"
 #include "tests/support/plugin_session.h"
 
-using namespace placement_test;
-using kivera_test::DialogScript;
-using kivera_test::PluginSession;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -304,3 +304,5 @@ TEST(SortAnchors, ValidRecordsAscendWithTiesInOrderAndInvalidOnesLast)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

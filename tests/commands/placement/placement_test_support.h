@@ -9,7 +9,8 @@
 #include "frame/command_ids.h"
 #include "host/library/document.h"
 
-namespace placement_test {
+namespace kivera_test {
+
 
 // Command table rows.
 constexpr int kAlignSelectedPointsRow = RowOf(CommandId::AlignPoints);
@@ -78,4 +79,4 @@ inline std::vector<std::string> DocumentCalls(const std::vector<host::Call>& cal
     return names;
 }
 
-}  // namespace placement_test
+}  // namespace kivera_test

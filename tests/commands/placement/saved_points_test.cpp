@@ -19,12 +19,11 @@
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
 
-namespace {
+namespace kivera_test {
 
-using kivera_test::PluginSession;
-using kivera_test::ReadFile;
-using kivera_test::RunCapturingMessages;
-using kivera_test::WriteFile;
+using namespace kivera;
+
+namespace {
 
 constexpr int kSaveRow = RowOf(CommandId::SavePoints);
 constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
@@ -419,3 +418,5 @@ TEST_F(SavedPointsLongFolderTest, FolderTheHostCannotReportIsAFailedOpen)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -7,7 +7,8 @@
 #include "frame/command_ids.h"
 #include "host/library/document.h"
 
-namespace selection_test {
+namespace kivera_test {
+
 
 using Ints = std::vector<int>;
 using Lines = std::vector<std::pair<int, int>>;   // (face, line)
@@ -104,4 +105,4 @@ inline Ints SelectedFaces(const host::Object& obj)
     return selected;
 }
 
-}  // namespace selection_test
+}  // namespace kivera_test

@@ -16,6 +16,10 @@
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 constexpr int kBevelRow = RowOf(CommandId::Bevel);
@@ -246,3 +250,5 @@ TEST(Bevel, BadVertexIndexOrPositionAddsNothing)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -14,6 +14,10 @@
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 constexpr int kCutGrooveRow = RowOf(CommandId::CutGroove);
@@ -273,3 +277,5 @@ TEST(CutGroove, BadVertexIndexOrPositionLeavesTheLineAlone)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

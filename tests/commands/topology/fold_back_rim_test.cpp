@@ -12,7 +12,9 @@
 #include "tests/commands/topology/rim_split_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace rim_split_test;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -245,3 +247,5 @@ TEST(PendingMoveList, HoldsAtMostItsReservedEntriesInOrder)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -11,7 +11,8 @@
 #include "tests/commands/topology/rim_split_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace rim_split_test;
+namespace kivera_test {
+
 
 namespace {
 
@@ -196,3 +197,5 @@ TEST(SplitEdges, MidpointsOfExtremeCoordinates)
 }
 
 }  // namespace
+
+}  // namespace kivera_test
