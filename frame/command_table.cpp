@@ -49,12 +49,12 @@ static constexpr std::array<CommandEntry, kCommandCount + 1> MakeCommandTable()
 
 const std::array<CommandEntry, kCommandCount + 1> CommandTable = MakeCommandTable();
 
-int IsRowEnabled(const char* folder, const CommandEntry& row)
+bool IsRowEnabled(const char* folder, const CommandEntry& row)
 {
     int value = 0;
     if (!ReadSettingInt(folder, "kivera.ini", row.menuString, &value))
-        return 0;
-    return value == 1 ? 1 : 0;
+        return false;
+    return value == 1;
 }
 
 const CommandEntry* FindEnabledRow(const char* folder, int index)
@@ -70,30 +70,30 @@ const CommandEntry* FindEnabledRow(const char* folder, int index)
     return nullptr;
 }
 
-int DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size)
+bool DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size)
 {
     if (size <= 0)
-        return 0;
+        return false;
     folder[0] = '\0';
     const size_t length = std::strlen(modulePath);
     if (length == 0 || length >= static_cast<size_t>(size))
-        return 0;
+        return false;
     // The separator before the file name, then the one before the module's
     // own folder name: the folder above ends there.
     const char* fileSeparator = std::strrchr(modulePath, kPathSeparator);
     if (!fileSeparator || fileSeparator == modulePath)
-        return 0;
+        return false;
     const char* folderSeparator = fileSeparator - 1;
     while (folderSeparator >= modulePath && *folderSeparator != kPathSeparator)
         --folderSeparator;
     if (folderSeparator < modulePath)
-        return 0;
+        return false;
     size_t folderLength = static_cast<size_t>(folderSeparator - modulePath);
     if (folderLength == 0)
         folderLength = 1;   // the root folder keeps its separator
     std::memcpy(folder, modulePath, folderLength);
     folder[folderLength] = '\0';
-    return 1;
+    return true;
 }
 
 }  // namespace kivera

@@ -15,7 +15,7 @@ int KIVERA_CDECL MQInit(const char* exeFileName)
     if (!exeFileName)
         return 0;
     try {
-        return kivera::BindHost(exeFileName);
+        return kivera::BindHost(exeFileName) ? 1 : 0;
     } catch (...) {
         return 0;
     }

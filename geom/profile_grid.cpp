@@ -143,14 +143,14 @@ static void PlaceTriangles(const Point3* snapshot, const ProfileTriangle* triang
     ChooseGridShape(double(maxX) - minX, double(maxY) - minY, cellTarget, grid);
 }
 
-int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
-                     ProfileGrid& grid)
+bool BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
+                      ProfileGrid& grid)
 {
     assert(triangleCount >= 0);
     grid.quarterTurn = QuarterTurn();
     std::unique_ptr<unsigned char[]> place(new (std::nothrow) unsigned char[triangleCount + 1]);
     if (!place)
-        return 0;
+        return false;
     PlaceTriangles(snapshot, triangles, triangleCount, place.get(), grid);
 
     // Count the entries of each cell; a triangle over too many cells moves
@@ -159,7 +159,7 @@ int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, i
     grid.cellStart.reset(new (std::nothrow) std::size_t[cellCount + 1]());
     std::unique_ptr<int[]> firstCell(new (std::nothrow) int[triangleCount + 1]);
     if (!grid.cellStart || !firstCell)
-        return 0;
+        return false;
     std::size_t* cellStart = grid.cellStart.get();
     grid.everywhereCount = 0;
     for (int k = 0; k < triangleCount; ++k) {
@@ -189,7 +189,7 @@ int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, i
     grid.cellTriangles.reset(new (std::nothrow) int[entryCount + 1]);
     grid.everywhere.reset(new (std::nothrow) int[grid.everywhereCount + 1]);
     if (!grid.cellTriangles || !grid.everywhere)
-        return 0;
+        return false;
     // Filled from the last triangle back, each cell from its end: the starts
     // come down to their place and every list ends up ascending.
     int everywhere = grid.everywhereCount;
@@ -210,7 +210,7 @@ int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, i
     }
     assert(everywhere == 0);
     assert(cellStart[0] == 0);
-    return 1;
+    return true;
 }
 
 float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,

@@ -39,9 +39,9 @@ struct ProfileGrid {
 };
 
 // Builds `grid` over `triangleCount` triangles whose corners index
-// `snapshot`. Returns 0 when its memory cannot be obtained.
-int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
-                     ProfileGrid& grid);
+// `snapshot`. False when its memory cannot be obtained.
+bool BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
+                      ProfileGrid& grid);
 
 // The greatest height at (x, y) of the triangles that accept the point, or 0
 // when none gives a positive height: the same value as testing every

@@ -7,8 +7,8 @@ namespace kivera {
 
 // 1 when `point` and `opposite` lie strictly on the same side of the line
 // through `start` and `end` in the XY plane.
-static int IsOnSameSideXY(const Point3& start, const Point3& end, const Point3& opposite,
-                          float x, float y, const RotationMatrix& quarterTurn)
+static bool IsOnSameSideXY(const Point3& start, const Point3& end, const Point3& opposite,
+                           float x, float y, const RotationMatrix& quarterTurn)
 {
     const Point3 normal = TransformPoint(Subtract(end, start), quarterTurn);
     const Point3 mid = Divide(Add(start, end), 2.0f);
@@ -16,7 +16,7 @@ static int IsOnSameSideXY(const Point3& start, const Point3& end, const Point3& 
                                                (double(opposite.y) - mid.y) * normal.y);
     const float sPoint =
         static_cast<float>((double(x) - mid.x) * normal.x + (double(y) - mid.y) * normal.y);
-    return double(sOpposite) * double(sPoint) > 0.0 ? 1 : 0;
+    return double(sOpposite) * double(sPoint) > 0.0;
 }
 
 // IsOnSameSideXY written out for the grid's inner loop: the same operations
@@ -24,9 +24,9 @@ static int IsOnSameSideXY(const Point3& start, const Point3& end, const Point3& 
 // y, Add, Divide by 2), without the calls and the z components that the test
 // never reads. The z difference stays, as a NaN or infinite one makes the
 // turned edge NaN through its (zero) matrix entry.
-static int IsOnSameSideXYWrittenOut(const Point3& start, const Point3& end,
-                                    const Point3& opposite, float x, float y,
-                                    const RotationMatrix& quarterTurn)
+static bool IsOnSameSideXYWrittenOut(const Point3& start, const Point3& end,
+                                     const Point3& opposite, float x, float y,
+                                     const RotationMatrix& quarterTurn)
 {
     const auto& m = quarterTurn.m;
     const double ex = static_cast<float>(double(end.x) - double(start.x));
@@ -42,7 +42,7 @@ static int IsOnSameSideXYWrittenOut(const Point3& start, const Point3& end,
                                                (double(opposite.y) - midY) * normalY);
     const float sPoint =
         static_cast<float>((double(x) - midX) * normalX + (double(y) - midY) * normalY);
-    return double(sOpposite) * double(sPoint) > 0.0 ? 1 : 0;
+    return double(sOpposite) * double(sPoint) > 0.0;
 }
 
 // How many of the three values are greater than `limit`.
@@ -79,28 +79,28 @@ static int CornerOrExtentTest(const Point3* triangle, float x, float y)
 }
 
 // 1 when (x, y) is accepted as inside the triangle: see triangle_xy.h.
-static int IsInsideTriangleXYTurned(const Point3* triangle, float x, float y,
-                                    const RotationMatrix& quarterTurn)
+static bool IsInsideTriangleXYTurned(const Point3* triangle, float x, float y,
+                                     const RotationMatrix& quarterTurn)
 {
     const Point3& t1 = triangle[0];
     const Point3& t2 = triangle[1];
     const Point3& t3 = triangle[2];
     // A triangle entirely at or below z = 0 can never raise a vertex.
     if (CountGreater(t1.z, t2.z, t3.z, 0.0f) == 0)
-        return 0;
+        return false;
     const int early = CornerOrExtentTest(triangle, x, y);
     if (early != kDecideByEdges)
         return early;
     if (!IsOnSameSideXY(t1, t2, t3, x, y, quarterTurn))
-        return 0;
+        return false;
     if (!IsOnSameSideXY(t2, t3, t1, x, y, quarterTurn))
-        return 0;
+        return false;
     if (!IsOnSameSideXY(t3, t1, t2, x, y, quarterTurn))
-        return 0;
-    return 1;
+        return false;
+    return true;
 }
 
-int IsInsideTriangleXY(const Point3* triangle, float x, float y)
+bool IsInsideTriangleXY(const Point3* triangle, float x, float y)
 {
     return IsInsideTriangleXYTurned(triangle, x, y, QuarterTurn());
 }
@@ -109,7 +109,7 @@ int IsInsideTriangleXY(const Point3* triangle, float x, float y)
 // the edge from T3 to T1 comes first, as that is the diagonal of a quad,
 // where a point inside the quad leaves the triangle that does not hold it at
 // once.
-int IsInsideRaisingTriangleXY(const Point3* triangle, float x, float y,
+bool IsInsideRaisingTriangleXY(const Point3* triangle, float x, float y,
                                const RotationMatrix& quarterTurn)
 {
     const Point3& t1 = triangle[0];

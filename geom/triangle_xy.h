@@ -9,9 +9,9 @@ namespace kivera {
 
 // `triangle` is three consecutive corners T1, T2, T3; only their x and y
 // count, apart from the rule that a triangle entirely at or below z = 0 is
-// never entered. Returns 1 when (x, y) is a corner of the triangle or lies
+// never entered. True when (x, y) is a corner of the triangle or lies
 // strictly inside it; a point on an edge (not at a corner) is outside.
-int IsInsideTriangleXY(const Point3* triangle, float x, float y);
+bool IsInsideTriangleXY(const Point3* triangle, float x, float y);
 
 // Height of the triangle's plane at (x, y), interpolated along T1T2 and then
 // from T3 through (x, y). Meant for points that IsInsideTriangleXY accepts.
@@ -23,7 +23,7 @@ RotationMatrix QuarterTurn();
 // IsInsideTriangleXY for a triangle with a corner above z = 0 (asserted),
 // `quarterTurn` being QuarterTurn(): the form for testing many points, with
 // the turn made once.
-int IsInsideRaisingTriangleXY(const Point3* triangle, float x, float y,
-                              const RotationMatrix& quarterTurn);
+bool IsInsideRaisingTriangleXY(const Point3* triangle, float x, float y,
+                               const RotationMatrix& quarterTurn);
 
 }  // namespace kivera

@@ -127,8 +127,8 @@ KIVERA_HOST_SIGNATURE(MQMat_SetBumpName, void, MaterialHandle mat, const char* n
 
 struct HostApi {
     HostProc functions[kHostFunctionCount];
-    // 1 while every pointer above comes from one complete binding.
-    int complete;
+    // True while every pointer above comes from one complete binding.
+    bool complete;
 };
 
 extern HostApi hostApi;
@@ -137,8 +137,8 @@ extern HostApi hostApi;
 const char* HostFunctionName(int index);
 
 // MQInit's work: bind every name from the library at `fileName`, all or
-// nothing. Returns 1 when all 122 names were found, else 0.
-int BindHost(const char* fileName);
+// nothing. True when all 122 names were found.
+bool BindHost(const char* fileName);
 
 // --- Forwarding functions, one per host function the commands call. ---
 

@@ -45,8 +45,8 @@ struct TargetPairing {
 
 }  // namespace
 
-int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
-                  int& vertex)
+bool FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
+                   int& vertex)
 {
     const int faceCount = ObjGetFaceCount(object);
     int selectedFace = -1;
@@ -54,21 +54,21 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
         if (UsableFacePointCount(object, f) != 0 && DocIsSelectFace(document, objectIndex, f) == 1)
             selectedFace = f;
     if (selectedFace < 0)
-        return 0;
+        return false;
     int selectedVertex = -1;
     ForEachSelectedVertexOf(document, objectIndex, object, ObjGetVertexCount(object), [&](int v) {
         selectedVertex = v;
         return false;
     });
     if (selectedVertex < 0)
-        return 0;
+        return false;
     int points[kMaxFacePoints];
     const int n = ReadFacePoints(object, selectedFace, points);
     if (FindPointPosition(points, n, selectedVertex) < 0)
-        return 0;
+        return false;
     face = selectedFace;
     vertex = selectedVertex;
-    return 1;
+    return true;
 }
 
 // Visit action of the source walk: records the face and where its anchor is.

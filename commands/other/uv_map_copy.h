@@ -10,9 +10,9 @@ namespace kivera {
 
 // The start of a walk in object `objectIndex`: the lowest-numbered selected
 // face of a usable point count and the lowest-numbered selected vertex that
-// a face uses. Returns 1 and fills both when they exist and the vertex is a
-// point of the face, else 0.
-int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
-                  int& vertex);
+// a face uses. True, filling both, when they exist and the vertex is a
+// point of the face.
+bool FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
+                   int& vertex);
 
 }  // namespace kivera

@@ -31,20 +31,20 @@ inline void SetAxisCoordinate(Point3& p, int axis, float value)
 
 // The OK and Cancel buttons of a placement command's dialog: OK reads the
 // dialog's choices (readChoices()) and ends it with 1, Cancel ends it with
-// 0. Returns 1 when `id` was either (the message is handled), else 0.
+// 0. True when `id` was either (the message is handled).
 template <typename ReadChoices>
-int EndOnOkOrCancel(DialogWindow dialog, uintptr_t id, ReadChoices readChoices)
+bool EndOnOkOrCancel(DialogWindow dialog, uintptr_t id, ReadChoices readChoices)
 {
     if (id == static_cast<uintptr_t>(kIdOk)) {
         readChoices();
         EndDialogBox(dialog, 1);
-        return 1;
+        return true;
     }
     if (id == static_cast<uintptr_t>(kIdCancel)) {
         EndDialogBox(dialog, 0);
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 }  // namespace kivera

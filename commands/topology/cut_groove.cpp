@@ -12,14 +12,14 @@
 
 namespace kivera {
 
-int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
-                  const Point3& n, Point3* profile)
+bool GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
+                   const Point3& n, Point3* profile)
 {
     const Point3 u = Normalize(Subtract(a, o));
     const Point3 v = Normalize(Subtract(b, o));
     const float spread = static_cast<float>(Length(Subtract(v, u)));
     if (spread == 0.0f)
-        return 0;
+        return false;
     const float s = static_cast<float>(double(width) / double(spread));
     const Point3 topA = Add(o, Scale(u, s));
     const Point3 topB = Add(o, Scale(v, s));
@@ -33,7 +33,7 @@ int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, co
     profile[1] = Add(topA, Scale(down, depth));
     profile[2] = Add(topB, Scale(down, depth));
     profile[3] = topB;
-    return 1;
+    return true;
 }
 
 static bool AllFinite(const Point3* points, int count)

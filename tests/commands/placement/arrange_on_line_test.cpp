@@ -287,7 +287,7 @@ TEST(ArrangeObjectMode, OneTakingPartObjectStaysPut)
     EXPECT_EQ(Positions(doc), before);
 }
 
-ObjectAnchor Anchor(float x, int objectIndex, int valid)
+ObjectAnchor Anchor(float x, int objectIndex, bool valid)
 {
     return {{x, 0.0f, 0.0f}, nullptr, objectIndex, valid};
 }
