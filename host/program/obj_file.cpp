@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/program/change_report.h"
+#include "host/library/document.h"
 #include "host/program/file_io.h"
 #include "host/program/float_text.h"
 
