@@ -15,6 +15,14 @@ bool IsFinitePoint(const Point3& p)
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
+bool AllFinitePoints(const Point3* points, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (!IsFinitePoint(points[i]))
+            return false;
+    return true;
+}
+
 Point3 Add(const Point3& a, const Point3& b)
 {
     return {Round(double(a.x) + double(b.x)), Round(double(a.y) + double(b.y)),

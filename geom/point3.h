@@ -37,6 +37,8 @@ void SetZero(Point3& v);
 bool IsEqual(const Point3& a, const Point3& b);
 // True when no component is NaN or infinite.
 bool IsFinitePoint(const Point3& p);
+// True when every one of points[0..count-1] is IsFinitePoint.
+bool AllFinitePoints(const Point3* points, int count);
 double Dot(const Point3& a, const Point3& b);
 Point3 Cross(const Point3& a, const Point3& b);
 // sqrt of the sum of squares, the sum rounded to float first.

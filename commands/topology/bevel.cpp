@@ -77,9 +77,8 @@ void BevelLine(MeshEditor& editor, int face, int line, float size)
     // A corner that is not a number has no direction to follow.
     const Point3 corners[6] = {positionA, beforeA,        positionB,
                                afterB,    beforeBInOther, afterAInOther};
-    for (const Point3& corner : corners)
-        if (!IsFinitePoint(corner))
-            return;
+    if (!AllFinitePoints(corners, 6))
+        return;
 
     const Point3 guides[4] = {
         BevelGuidePoint(angle, positionA, beforeA, positionB),          // A1
@@ -87,9 +86,8 @@ void BevelLine(MeshEditor& editor, int face, int line, float size)
         BevelGuidePoint(angle, positionB, beforeBInOther, positionA),   // B2
         BevelGuidePoint(angle, positionA, afterAInOther, positionB),    // A2
     };
-    for (const Point3& guide : guides)
-        if (!IsFinitePoint(guide))
-            return;
+    if (!AllFinitePoints(guides, 4))
+        return;
     if (!ReserveMeshEdits(index, 4, 2))
         return;
     AddGuideLine(editor, guides[0], guides[1]);

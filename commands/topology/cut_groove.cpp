@@ -36,14 +36,6 @@ bool GrooveProfile(float width, float depth, const Point3& a, const Point3& o, c
     return true;
 }
 
-static bool AllFinite(const Point3* points, int count)
-{
-    for (int i = 0; i < count; ++i)
-        if (!IsFinitePoint(points[i]))
-            return false;
-    return true;
-}
-
 // Adds the five faces of a groove. On a refused
 // face the ones already added are deleted again and false is returned, so that
 // the caller keeps the two original faces and no hole opens in the mesh.
@@ -94,7 +86,7 @@ static bool CutGrooveAtLine(MeshEditor& editor, int face, int line)
     // A corner that is not a number has no direction to follow: leave the
     // line as it is rather than guess one.
     const Point3 corners[6] = {positionP, positionA, positionR, positionE, positionB, positionQ};
-    if (!AllFinite(corners, 6))
+    if (!AllFinitePoints(corners, 6))
         return false;
 
     Point3 profileA[4];
@@ -105,7 +97,7 @@ static bool CutGrooveAtLine(MeshEditor& editor, int face, int line)
                        profileB))
         return false;
     // A groove too wide for a float would only add unusable vertices.
-    if (!AllFinite(profileA, 4) || !AllFinite(profileB, 4))
+    if (!AllFinitePoints(profileA, 4) || !AllFinitePoints(profileB, 4))
         return false;
 
     if (!ReserveMeshEdits(index, 8, 5))
