@@ -145,7 +145,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.plugin = plugin;
         } else if (arg == "--list") {
             for (const bench::Scenario& s : bench::kScenarios)
-                std::printf("%2d %-22s %s\n", bench::ScenarioRow(s), bench::ScenarioName(s), s.setup);
+                std::printf("%2d %-22s %s\n", bench::ScenarioRow(s), bench::ScenarioName(s),
+                            s.setup);
             return 2;
         } else if (arg == "--help") {
             PrintUsage(stdout);

@@ -76,8 +76,9 @@ static bool RecordVisit(VisitList& list, int face, int anchor, const int* points
 {
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
+    const int anchorPosition = FindPointPosition(points, count, anchor);
     list.entries[list.count++] = {face, static_cast<signed char>(count),
-                                  static_cast<signed char>(FindPointPosition(points, count, anchor))};
+                                  static_cast<signed char>(anchorPosition)};
     return true;
 }
 

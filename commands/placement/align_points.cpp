@@ -51,7 +51,8 @@ int AlignSelectedPoints(DocumentHandle document)
     if (!SelectedMean(document, currentObject, current, target))
         return 0;
 
-    ForEachOtherObject(document, DocGetObjectCount(document), current, [&](int o, ObjectHandle object) {
+    const int objectCount = DocGetObjectCount(document);
+    ForEachOtherObject(document, objectCount, current, [&](int o, ObjectHandle object) {
         Point3 mean = {0.0f, 0.0f, 0.0f};
         if (!SelectedMean(document, object, o, mean))
             return;

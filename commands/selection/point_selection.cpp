@@ -17,8 +17,9 @@ namespace kivera {
 static void SelectPointsOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
 {
     const int vertexCount = ObjGetVertexCount(object);
-    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount,
-                                        [&](int v) { DocAddSelectVertex(document, objectIndex, v); });
+    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount, [&](int v) {
+        DocAddSelectVertex(document, objectIndex, v);
+    });
 }
 
 int SelectPoints(DocumentHandle document)
