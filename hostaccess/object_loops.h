@@ -11,14 +11,10 @@
 namespace kivera {
 
 // Calls perObject(objectIndex, object) for objects 0 to objectCount - 1 of
-// `document`, in ascending order; empty slots are skipped. A perObject that
-// returns bool ends the loop by returning false.
-template <typename PerObject>
-void ForEachObject(DocumentHandle document, int objectCount, PerObject perObject);
-
-// ForEachObject over every object but object `skipped` (the current one of
-// the commands that work on "every other object"), which is not even
-// fetched.
+// `document` but object `skipped`, in ascending order; empty slots are
+// skipped, and so is object `skipped` (the current one, for the commands
+// that work on "every other object"), which is not even fetched. A
+// perObject that returns bool ends the loop by returning false.
 template <typename PerObject>
 void ForEachOtherObject(DocumentHandle document, int objectCount, int skipped,
                         PerObject perObject)
@@ -38,6 +34,7 @@ void ForEachOtherObject(DocumentHandle document, int objectCount, int skipped,
     }
 }
 
+// ForEachOtherObject skipping none.
 template <typename PerObject>
 void ForEachObject(DocumentHandle document, int objectCount, PerObject perObject)
 {
