@@ -10,7 +10,7 @@
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 
-namespace wintest {
+namespace kivera_test {
 
 static const char* const kHostNames[] = {
 #define KIVERA_HOST_NAME(name) #name,
@@ -166,4 +166,4 @@ void RunMenuChecks(const Layout& layout, const Plugin& plugin)
           "without kivera.ini MQModifySelect(0) runs nothing and returns 0");
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

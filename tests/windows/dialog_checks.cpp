@@ -12,7 +12,7 @@
 #include "tests/windows/harness.h"
 #include "tests/windows/person.h"
 
-namespace wintest {
+namespace kivera_test {
 
 constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
 constexpr int kSaveRow = RowOf(CommandId::SavePoints);
@@ -320,4 +320,4 @@ void RunDialogChecks(const Layout& layout, const Plugin& plugin)
     RunFaceAngleChecks(plugin);
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -16,7 +16,7 @@
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 
-namespace wintest {
+namespace kivera_test {
 
 using namespace kivera;
 
@@ -76,4 +76,4 @@ void RunSignatureChecks()
           "differing:" + differing);
 }
 
-}   // namespace wintest
+}   // namespace kivera_test

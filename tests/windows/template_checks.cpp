@@ -14,7 +14,7 @@
 #include "tests/windows/harness.h"
 #include "tests/windows/person.h"
 
-namespace wintest {
+namespace kivera_test {
 
 constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
 constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
@@ -218,4 +218,4 @@ void RunTemplateChecks(const Layout& layout, const Plugin& plugin)
     CheckEqual(r.ansiFontFace, kFontFace932, "102 font face");
 }
 
-}  // namespace wintest
+}  // namespace kivera_test
