@@ -17,9 +17,9 @@
 
 namespace kivera_test {
 
-
 namespace {
 
+using host::CopyDocument;
 
 constexpr int kCommandRows = kCommandCount;
 constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
@@ -136,8 +136,8 @@ TEST_P(Differential, BothModulesLeaveTheSameDocument)
                                                   : "2";
         const std::string savedPoints = RandomSavedPoints(dice, original);
 
-        host::Document fastDoc = kivera_test::CopyDocument(original);
-        host::Document referenceDoc = kivera_test::CopyDocument(original);
+        host::Document fastDoc = CopyDocument(original);
+        host::Document referenceDoc = CopyDocument(original);
         const RunRecord a = RunCommand(fast, row, fastDoc, dialog, savedPoints);
         const RunRecord b = RunCommand(reference, row, referenceDoc, dialog, savedPoints);
 
