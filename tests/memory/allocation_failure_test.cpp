@@ -72,9 +72,11 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
+namespace kivera_test {
+
+
 namespace {
 
-using kivera_test::PluginSession;
 
 std::string ReadExample(const std::string& name)
 {
@@ -308,3 +310,5 @@ TEST(AllocationFailure, HostEditsAreAllOrNothing)
 }
 
 }  // namespace
+
+}  // namespace kivera_test
