@@ -15,6 +15,7 @@
 
 #include "host/program/file_io.h"
 #include "host/program/float_text.h"
+#include "host/library/view_matrix.h"
 #include "host/program/obj_file.h"
 
 namespace hostapp {
@@ -434,6 +435,8 @@ bool ReadDocument(Reader& reader, const Json& root, host::Document& doc, Documen
     if (root.contains("description") &&
         !ReadString(reader, root["description"], "description", info.description))
         return false;
+    // A document that names no view is seen from the host's front.
+    host::FrontViewMatrix(doc.scene.view);
     if (root.contains("view") && !ReadFloats(reader, root["view"], "view", 16, doc.scene.view))
         return false;
     if (root.contains("materials")) {

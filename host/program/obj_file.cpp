@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/library/view_matrix.h"
 #include "host/program/change_report.h"
 #include "host/program/file_io.h"
 #include "host/program/float_text.h"
@@ -33,6 +34,14 @@ namespace {
 std::string Place(const std::string& path, int line, std::size_t column)
 {
     return path + ":" + std::to_string(line + 1) + ":" + std::to_string(column + 1) + ": ";
+}
+
+// The file corner of a face's point `k`: OBJ polygons run counter-clockwise
+// seen from their front, the host's clockwise, so a polygon's points are
+// reversed on the way in and out (lines and points have no front).
+std::size_t FileCorner(std::size_t k, std::size_t count)
+{
+    return count >= 3 ? count - 1 - k : k;
 }
 
 // Splits `bytes` into lines, refusing what is not UTF-8 text: byte order
@@ -531,14 +540,15 @@ void AddDraftObject(ObjReader& reader, host::Document& doc, const ObjObjectDraft
             if (f.kind != kind)
                 continue;
             points.clear();
-            for (int k = 0; k < f.cornerCount; ++k)
+            const std::size_t count = static_cast<std::size_t>(f.cornerCount);
+            for (std::size_t k = 0; k < count; ++k)
                 points.push_back(mark[static_cast<std::size_t>(
-                    source.corners[f.firstCorner + static_cast<std::size_t>(k)].vertex)]);
+                    source.corners[f.firstCorner + FileCorner(k, count)].vertex)]);
             const int index = host::AddFace(obj, points, kind == 'f' ? f.material : -1);
             assert(index >= 0);
             host::Face& added = obj.faces[static_cast<std::size_t>(index)];
-            for (int k = 0; k < f.cornerCount; ++k) {
-                const int uv = source.corners[f.firstCorner + static_cast<std::size_t>(k)].uv;
+            for (std::size_t k = 0; k < count; ++k) {
+                const int uv = source.corners[f.firstCorner + FileCorner(k, count)].uv;
                 if (uv >= 0)
                     added.uv[static_cast<std::size_t>(k)] =
                         host::UV{reader.uvs[static_cast<std::size_t>(uv) * 2],
@@ -558,6 +568,8 @@ bool ImportObj(const std::string& path, host::Document& doc,
                std::shared_ptr<const ObjSource>* sourceOut, std::string& notes, std::string& error)
 {
     assert(doc.objects.empty() && doc.materials.empty());
+    // OBJ holds no view: the document is seen from the host's front.
+    host::FrontViewMatrix(doc.scene.view);
     auto source = std::make_shared<ObjSource>();
     source->path = path;
     std::string why;
@@ -935,9 +947,10 @@ std::string FaceStatement(const Patch& patch, std::size_t o, std::size_t f, cons
     const bool samePoints = record && SamePoints(face, loaded.faces[f]);
     const std::size_t count = face.points.size();
     std::string out = count >= 3 ? "f" : count == 2 ? "l" : "p";
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t j = 0; j < count; ++j) {
+        const std::size_t k = FileCorner(j, count);
         out += " " + std::to_string(VertexOut(patch, plan, face.points[k]));
-        const ObjCorner* corner = samePoints ? &patch.source.corners[record->firstCorner + k] : nullptr;
+        const ObjCorner* corner = samePoints ? &patch.source.corners[record->firstCorner + j] : nullptr;
         int uv = -1;
         if (!plan.faceNewUVs[f].empty())
             uv = plan.firstNewUV + plan.faceNewUVs[f][k];
@@ -967,9 +980,10 @@ bool LineUnchanged(const Patch& patch, std::size_t first, std::size_t end, bool 
         if (!SamePoints(face, loaded) || !SameUVs(face, loaded) || face.material != loaded.material ||
             (record.relative && !countsAgree))
             return false;
-        for (int k = 0; k < record.cornerCount; ++k) {
-            const ObjCorner& corner = source.corners[record.firstCorner + static_cast<std::size_t>(k)];
-            if (VertexOut(patch, patch.plans[o], face.points[static_cast<std::size_t>(k)]) != corner.vertex + 1 ||
+        const std::size_t count = static_cast<std::size_t>(record.cornerCount);
+        for (std::size_t j = 0; j < count; ++j) {
+            const ObjCorner& corner = source.corners[record.firstCorner + j];
+            if (VertexOut(patch, patch.plans[o], face.points[FileCorner(j, count)]) != corner.vertex + 1 ||
                 (corner.uv >= 0 && patch.uvOut[static_cast<std::size_t>(corner.uv)] != corner.uv + 1))
                 return false;
         }
@@ -1278,7 +1292,8 @@ std::string FormatObjText(const host::Document& doc, const std::string& mtlFileN
                 const host::Face& face = obj.faces[f];
                 if (face.points.size() < 3)
                     continue;
-                for (std::size_t k = 0; k < face.points.size(); ++k) {
+                for (std::size_t j = 0; j < face.points.size(); ++j) {
+                    const std::size_t k = FileCorner(j, face.points.size());
                     const host::UV uv = k < face.uv.size() ? face.uv[k] : host::UV{0.0f, 0.0f};
                     std::pair<std::uint32_t, std::uint32_t> key;
                     std::memcpy(&key.first, &uv.u, sizeof key.first);
@@ -1311,10 +1326,11 @@ std::string FormatObjText(const host::Document& doc, const std::string& mtlFileN
                 material = wanted;
             }
             out += "f";
-            for (std::size_t k = 0; k < face.points.size(); ++k) {
+            for (std::size_t j = 0; j < face.points.size(); ++j) {
+                const std::size_t k = FileCorner(j, face.points.size());
                 out += " " + std::to_string(vertexBase + face.points[k]);
                 if (withUV)
-                    out += "/" + std::to_string(faceUVs[f][k]);
+                    out += "/" + std::to_string(faceUVs[f][j]);
             }
             out += "\n";
         }

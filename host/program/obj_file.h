@@ -7,6 +7,11 @@
 // Reading is strict: every number is read whole, a text that is not UTF-8
 // is refused, and every fault is one line "FILE:LINE:COLUMN: what".
 //
+// OBJ polygons run counter-clockwise seen from their front, the host's run
+// clockwise: a polygon's points (with their UV and normal references) are
+// reversed when read and again when written, so that commands see the front
+// a modeller sees and an untouched file comes back the same.
+//
 // UVs are written as the host holds them (no flip of v). On import every
 // "o"/"g" with geometry becomes one object; an object's polygons come first,
 // then its lines, then its points. Vertices that no face uses are kept when
