@@ -129,6 +129,31 @@ std::string MenuEntryText(const std::string& menuText)
     return DisplayCp932(menuText) + (row >= 0 ? std::string("  (") + CommandName(row) + ")" : "");
 }
 
+// The options of `select`, which `run` takes too (without --current).
+void AddSelectionOptions(CLI::App* command, SelectionRequest& selection, bool withCurrent)
+{
+    command->add_option("--object", selection.object, "The object (default: the current one)")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    command->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
+    command->add_option("--faces", selection.faces, "Face indices and ranges");
+    command->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
+    command->add_flag("--add", selection.add,
+                      "Add to the object's selection (by default each kind given is replaced)");
+    command->add_flag("--clear", selection.clear, "First empty every selection of every object");
+    command->add_option("--group", selection.group,
+                        "Also select the faces of every object (OBJ group) of this name, and their vertices");
+    command->add_option("--material", selection.material,
+                        "Also select the faces of this material, and their vertices");
+    command->add_option("--sharp-edges", selection.sharpEdges,
+                        "Also select the lines whose two faces meet at more than DEGREES, and their vertices")
+        ->check(CLI::Range(0.0, 180.0));
+    command->add_option("--view-rotation", selection.viewRotation,
+                        "The view, as YAW,PITCH[,ROLL] in degrees (default: the front view)");
+    if (withCurrent)
+        command->add_option("--current", selection.current, "Make this object the current one")
+            ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+}
+
 // --- menu -------------------------------------------------------------------------
 
 int RunMenu(const PluginChoice& choice)
@@ -240,6 +265,7 @@ struct RunOptions {
     std::string view = "front";
     std::string fit = "all";
     bool labels = false;
+    SelectionRequest selection;   // applied before the commands
     PluginChoice plugin;
 };
 
@@ -374,6 +400,15 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     const std::string largeFaces = LargeFaceNote(doc);
     if (!largeFaces.empty())
         std::printf("  %s\n", largeFaces.c_str());
+    // The command line's selection and view are where the commands start,
+    // not a change of their own.
+    if (SelectsAnything(options.selection)) {
+        const host::Document unselected = CopyDocument(doc);
+        if (!ApplySelection(doc, options.selection, error))
+            return Fail(options.document + ": " + error);
+        std::printf("selection and view from the command line:\n%s",
+                    FormatChangeReport(CompareDocuments(unselected, doc), "  ").c_str());
+    }
     const host::Document initial = CopyDocument(doc);
 
     std::string titles;
@@ -473,9 +508,9 @@ int RunSelect(const std::string& document, const SelectionRequest& request, cons
     if (IsObjFileName(target))
         return Fail(target + ": an OBJ file holds no selection; write the result to a .json "
                              "document with --out");
-    if (request.vertices.empty() && request.faces.empty() && request.lines.empty() &&
-        !request.clear && request.current < 0)
-        return Fail("select: nothing to do: give --vertices, --faces, --lines, --current or --clear");
+    if (!SelectsAnything(request))
+        return Fail("select: nothing to do: give --vertices, --faces, --lines, --group, "
+                    "--material, --sharp-edges, --view-rotation, --current or --clear");
     host::Document doc;
     DocumentInfo info;
     std::string error;
@@ -589,6 +624,7 @@ int main(int argc, char** argv)
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
     AddPluginOptions(run, runOptions.plugin);
 
+    AddSelectionOptions(run, runOptions.selection, false);
     std::string renderDocument, renderSvg, renderView = "front", renderFit = "all";
     bool renderLabels = false;
     CLI::App* render = app.add_subcommand("render", "Draw a document as an SVG picture");
@@ -617,16 +653,7 @@ int main(int argc, char** argv)
     CLI::App* select = app.add_subcommand(
         "select", "Select vertices, faces and lines of one object by index (in place, or --out)");
     select->add_option("document", selectDocument, "The document (.json)")->required();
-    select->add_option("--object", selection.object, "The object (default: the current one)")
-        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
-    select->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
-    select->add_option("--faces", selection.faces, "Face indices and ranges");
-    select->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
-    select->add_flag("--add", selection.add,
-                     "Add to the object's selection (by default each kind given is replaced)");
-    select->add_flag("--clear", selection.clear, "First empty every selection of every object");
-    select->add_option("--current", selection.current, "Make this object the current one")
-        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    AddSelectionOptions(select, selection, true);
     select->add_option("--out,-o", selectOut, "Where to write the result (default: the document)");
 
     std::vector<std::string> mergeInputs;

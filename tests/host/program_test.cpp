@@ -430,3 +430,105 @@ TEST(Program, NoOpRunsSayWhy)
 }
 
 }  // namespace
+
+namespace {
+
+const char kBoxObj[] =
+    "v -10 -10 -10\nv 10 -10 -10\nv 10 10 -10\nv -10 10 -10\n"
+    "v -10 -10 10\nv 10 -10 10\nv 10 10 10\nv -10 10 10\n"
+    "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
+
+// Six times the signed volume of a closed mesh, from its faces as stored.
+double SignedVolume(const host::Object& obj)
+{
+    double sum = 0.0;
+    for (const host::Face& face : obj.faces) {
+        const host::Vec3& a = obj.vertices[static_cast<size_t>(face.points[0])];
+        for (size_t k = 1; k + 1 < face.points.size(); ++k) {
+            const host::Vec3& b = obj.vertices[static_cast<size_t>(face.points[k])];
+            const host::Vec3& c = obj.vertices[static_cast<size_t>(face.points[k + 1])];
+            sum += double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) -
+                   double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
+                   double(a.z) * (double(b.x) * c.y - double(b.y) * c.x);
+        }
+    }
+    return sum;
+}
+
+// Without a view a document is seen from the front, under which
+// rotate-by-view keeps every position; a view given by angles turns the
+// selection and keeps a closed mesh's volume.
+TEST(Program, ViewRotationTurnsWithoutMirroring)
+{
+    TempFolder folder;
+    const std::string box = folder.File("box.obj");
+    for (const char* angles : {"", "30,20", "0,90", "45,-30,60"}) {
+        kivera_test::WriteFile(box, kBoxObj);
+        std::vector<std::string> args = {"run", box, "--vertices", "0-7", "-c", "rotate-by-view"};
+        if (*angles)
+            args.insert(args.end(), {"--view-rotation", angles});
+        const ProgramRun run = RunProgram(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        if (!*angles) {
+            EXPECT_EQ(kivera_test::ReadFile(box), kBoxObj);
+            continue;
+        }
+        const host::Document doc = Load(box);
+        EXPECT_FALSE(Near(doc.objects[0]->vertices[0], -10, -10, -10)) << angles;
+        EXPECT_NEAR(SignedVolume(*doc.objects[0]), -6 * 8000.0, 6 * 8.0) << angles;
+    }
+    EXPECT_EQ(RunProgram({"select", Example("ridge.json"), "--view-rotation", "30",
+                          "--out", folder.File("x.json")}).status, 1);
+}
+
+// run selects what its options name before the commands: by index (a
+// groove cut into a flat grid goes below its front), by group, by
+// material and by angle; a name nothing has is refused, the file untouched.
+TEST(Program, RunSelectsOnTheCommandLine)
+{
+    TempFolder folder;
+    std::string grid = "vn 0 0 1\n";
+    for (int v = 0; v < 16; ++v)
+        grid += "v " + std::to_string(v % 4 * 4) + " " + std::to_string(v / 4 * 4) + " 0\n";
+    for (int f = 0; f < 9; ++f) {
+        const int a = f / 3 * 4 + f % 3 + 1;
+        grid += "f " + std::to_string(a) + "//1 " + std::to_string(a + 1) + "//1 " +
+                std::to_string(a + 5) + "//1 " + std::to_string(a + 4) + "//1\n";
+    }
+    const std::string path = folder.File("grid.obj");
+    kivera_test::WriteFile(path, grid);
+    ProgramRun run = RunProgram({"run", path, "--lines", "0:1", "-c", "cut-groove"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const host::Document cut = Load(path);
+    int deep = 0;
+    for (size_t v = 16; v < cut.objects[0]->vertices.size(); ++v) {
+        EXPECT_LE(cut.objects[0]->vertices[v].z, 0.0f);
+        deep += cut.objects[0]->vertices[v].z == -2.0f ? 1 : 0;
+    }
+    EXPECT_EQ(cut.objects[0]->vertices.size(), 24u);
+    EXPECT_EQ(deep, 4);
+
+    const std::string two = folder.File("two.obj");
+    const std::string text = std::string(kBoxObj).insert(std::string(kBoxObj).find("f 1 2"), "g side\n");
+    const struct {
+        std::vector<std::string> options;
+        const char* expected;   // in the report of the selection
+    } cases[] = {
+        {{"--group", "side"}, "object 1 \"side\":\n    vertices selected: 8 (0-7)\n    faces selected: 4 (0-3)"},
+        {{"--sharp-edges", "45"}, "object 1 \"side\":\n    vertices selected: 8 (0-7)\n    lines selected: 8"},
+        {{"--sharp-edges", "90"}, "command line:\n  no change"},
+        {{"--group", "top"}, "--group \"top\": no group or object has that name"},
+        {{"--material", "wood"}, "--material \"wood\": the document has no such material"},
+    };
+    for (const auto& c : cases) {
+        kivera_test::WriteFile(two, text);
+        std::vector<std::string> args = {"run", two, "-c", "select-neighbours"};
+        args.insert(args.begin() + 2, c.options.begin(), c.options.end());
+        run = RunProgram(args);
+        EXPECT_NE((run.out + run.err).find(c.expected), std::string::npos) << c.options[0] << "\n" << run.out << run.err;
+        EXPECT_EQ(run.status, c.expected[0] == '-' ? 1 : 0) << run.err;
+        EXPECT_EQ(kivera_test::ReadFile(two), text);
+    }
+}
+
+}  // namespace
