@@ -32,7 +32,10 @@ using namespace hostapp;
 
 namespace {
 
+// Exit statuses: 0 ran, 1 refused its input (nothing written), 2 a command
+// failed (after what was written, which the report names).
 constexpr int kFailure = 1;
+constexpr int kCommandFailed = 2;
 
 int Fail(const std::string& message)
 {
@@ -266,6 +269,7 @@ struct RunOptions {
     std::string fit = "all";
     bool labels = false;
     SelectionRequest selection;   // applied before the commands
+    bool force = false;           // replace an existing --out (and its MTL)
     PluginChoice plugin;
 };
 
@@ -363,6 +367,66 @@ bool CheckFileNames(const std::vector<std::string>& documents, const std::string
     return picture.empty() || CheckFileName(picture, true, error);
 }
 
+// The files a save of `doc` to `target` writes: the document, and the MTL
+// file beside a new OBJ file.
+std::vector<std::string> FilesSaveWrites(const std::string& target, const host::Document& doc,
+                                         const DocumentInfo& info)
+{
+    std::vector<std::string> files = {target};
+    if (IsObjFileName(target)) {
+        for (const std::string& file : ObjCompanionFiles(target, doc, info.objSource.get()))
+            files.push_back(file);
+    }
+    return files;
+}
+
+std::vector<std::string> InputFiles(const std::string& document, const DocumentInfo& info)
+{
+    return info.objSource ? ObjInputFiles(*info.objSource) : std::vector<std::string>{document};
+}
+
+// Before anything is written: every output can be written, and one that
+// exists is one of the inputs (or `force` allows replacing it), so that a
+// run never replaces a file it does not own.
+bool CheckOutputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs,
+                  bool force, std::string& error)
+{
+    for (const std::string& path : outputs) {
+        std::string why;
+        if (!CheckWritable(path, why)) {
+            error = path + ": cannot write: " + why;
+            return false;
+        }
+        bool input = false;
+        for (const std::string& file : inputs)
+            input = input || SameFile(path, file);
+        std::error_code failure;
+        if (!force && !input && fs::exists(path, failure)) {
+            error = path + ": exists and is not this run's input; not replaced (give --force to "
+                           "replace it)";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a command failed: it returned 0, or a message box reports an
+// error ("Error file open").
+bool CommandFailed(const CommandOutcome& outcome, std::string& why)
+{
+    if (outcome.result == 0) {
+        why = "returned 0";
+        return true;
+    }
+    for (const std::string& line : MessageLines(outcome.messages)) {
+        if (line.compare(0, 5, "Error") == 0) {
+            why = "reported \"" + line + "\"";
+            return true;
+        }
+    }
+    return false;
+}
+
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
     if (std::string error; !CheckFileNames({options.document, options.out}, options.svg, error))
@@ -411,7 +475,31 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     }
     const host::Document initial = CopyDocument(doc);
 
-    std::string titles;
+    // Every output is checked before a command runs (save-points writes
+    // its kivera.idx as it runs): a run refused writes nothing.
+    const std::string target = options.out.empty() ? options.document : options.out;
+    std::vector<std::string> outputs;
+    bool writesAsItRuns = false;
+    for (int row : rows) {
+        if (row >= 0 && std::string(CommandName(row)) == "save-points") {
+            outputs.push_back(bound.systemFolder + "/kivera.idx");
+            writesAsItRuns = true;
+        }
+    }
+    if (!options.out.empty() || writesAsItRuns) {
+        for (const std::string& file : FilesSaveWrites(target, doc, info))
+            outputs.push_back(file);
+    }
+    if (!options.svg.empty())
+        outputs.push_back(options.svg);
+    std::vector<std::string> inputs = InputFiles(options.document, info);
+    inputs.push_back(bound.systemFolder + "/kivera.idx");
+    if (!options.svg.empty())
+        inputs.push_back(options.svg);   // a picture is drawn anew each run
+    if (!CheckOutputs(outputs, inputs, options.force, error))
+        return Fail(error);
+
+    std::string titles, failures;
     for (std::size_t i = 0; i < indices.size(); ++i) {
         const std::string entry = MenuEntryText(bound.menu[static_cast<std::size_t>(indices[i])]);
         // A dialog with nobody scripting it asks at the terminal: show the
@@ -433,11 +521,14 @@ int RunCommands(CLI::App* run, const RunOptions& options)
             std::printf("  message box: %s\n", line.c_str());
         PrintExplanation(before, rows[i], outcome, !IsEmpty(report), bound.systemFolder,
                          DialogOfCommandRow(rows[i]), dialog, interactive);
+        std::string why;
+        if (CommandFailed(outcome, why))
+            failures += "kivera-host: command " + std::to_string(indices[i]) + " (" +
+                        (rows[i] >= 0 ? CommandName(rows[i]) : "?") + ") failed: it " + why + "\n";
         titles += (titles.empty() ? "" : ", ") + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]);
     }
 
     const bool changed = !IsEmpty(CompareDocuments(initial, doc));
-    const std::string target = options.out.empty() ? options.document : options.out;
     if (options.out.empty() && !changed) {
         std::printf("no change: %s left as it was\n", target.c_str());
     } else {
@@ -453,6 +544,11 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         if (!WriteSvg(options.svg, panels, svgOptions, error))
             return Fail(error);
         std::printf("wrote %s\n", options.svg.c_str());
+    }
+    if (!failures.empty()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s", failures.c_str());
+        return kCommandFailed;
     }
     return 0;
 }
@@ -483,7 +579,7 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
 
 // --- convert ----------------------------------------------------------------------
 
-int RunConvert(const std::string& from, const std::string& to)
+int RunConvert(const std::string& from, const std::string& to, bool force)
 {
     if (std::string error; !CheckFileNames({from, to}, "", error))
         return Fail(error);
@@ -493,6 +589,8 @@ int RunConvert(const std::string& from, const std::string& to)
     if (!Load(from, doc, info, error))
         return Fail(error);
     std::printf("%s: %s\n", from.c_str(), DocumentSummary(doc).c_str());
+    if (!CheckOutputs(FilesSaveWrites(to, doc, info), InputFiles(from, info), force, error))
+        return Fail(error);
     if (!Save(to, doc, info, error))
         return Fail(error);
     return 0;
@@ -622,6 +720,8 @@ int main(int argc, char** argv)
     run->add_option("--view", runOptions.view, "front, top, side, iso or scene (for --svg)");
     run->add_option("--fit", runOptions.fit, "all (the faces) or selection (for --svg)");
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
+    run->add_flag("--force", runOptions.force,
+                  "Replace an existing --out file (and the MTL file beside it) that the run did not read");
     AddPluginOptions(run, runOptions.plugin);
 
     AddSelectionOptions(run, runOptions.selection, false);
@@ -640,6 +740,9 @@ int main(int argc, char** argv)
     convert->add_option("from", convertFrom, "The document to read (.json, or .obj)")->required();
     convert->add_option("to", convertTo, "The file to write (.json, or .obj with its .mtl)")
         ->required();
+    bool convertForce = false;
+    convert->add_flag("--force", convertForce,
+                      "Replace an existing target (and the MTL file beside it)");
 
     std::string settingsFolder, settingsOnly;
     CLI::App* initSettings =
@@ -676,7 +779,7 @@ int main(int argc, char** argv)
     if (*render)
         return RunRender(renderDocument, renderSvg, renderView, renderFit, renderLabels);
     if (*convert)
-        return RunConvert(convertFrom, convertTo);
+        return RunConvert(convertFrom, convertTo, convertForce);
     if (*select)
         return RunSelect(selectDocument, selection, selectOut);
     if (*merge)

@@ -1153,11 +1153,6 @@ std::string PatchedMtlText(const host::Document& doc, const ObjSource& source, i
     return out;
 }
 
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::error_code failure;
-    return std::filesystem::equivalent(a, b, failure) && !failure;
-}
 
 // OBJ numbers have no nan or infinity (the reader refuses them).
 bool CheckFinite(const std::string& path, const host::Document& doc, std::string& error)
@@ -1398,6 +1393,24 @@ bool ExportObj(const std::string& path, const host::Document& doc, const ObjSour
         mtlName = FileNameOf(mtlPath);
     }
     return WriteText(path, FormatObjText(doc, mtlName), error);
+}
+
+std::vector<std::string> ObjCompanionFiles(const std::string& path, const host::Document& doc,
+                                           const ObjSource* source)
+{
+    if (source && SameFile(path, source->path))
+        return {};
+    if ((source && !source->mtlFiles.empty()) || HasMaterials(doc))
+        return {MtlFileNameFor(path)};
+    return {};
+}
+
+std::vector<std::string> ObjInputFiles(const ObjSource& source)
+{
+    std::vector<std::string> files = {source.path};
+    for (const ObjMtlFile& file : source.mtlFiles)
+        files.push_back(file.path);
+    return files;
 }
 
 bool ExportObj(const std::string& path, const host::Document& doc, std::string& error)

@@ -108,6 +108,14 @@ bool ExportObj(const std::string& path, const host::Document& doc, const ObjSour
                std::string& notes, std::string& error);
 bool ExportObj(const std::string& path, const host::Document& doc, std::string& error);
 
+// The files besides `path` that ExportObj writes for `doc`: the MTL file
+// beside a new OBJ file (none when `path` is `source`'s own file, whose MTL
+// files are its own input).
+std::vector<std::string> ObjCompanionFiles(const std::string& path, const host::Document& doc,
+                                           const ObjSource* source);
+// The files a document was read from: the OBJ file and its MTL files.
+std::vector<std::string> ObjInputFiles(const ObjSource& source);
+
 // What a file of another format written from a document read from
 // `source` lacks ("its 747 normals, ..."); empty when nothing.
 std::string ObjContentsBeyondTheDocument(const ObjSource& source);

@@ -220,8 +220,8 @@ TEST(Program, EveryExampleRuns)
     for (const ExampleCase& example : cases) {
         SCOPED_TRACE(example.file);
         const std::string out = folder.File("result.json");
-        std::vector<std::string> args = {"run", Example(example.file), "--out", out, "--svg",
-                                         folder.File("result.svg")};
+        std::vector<std::string> args = {"run", Example(example.file), "--out", out, "--force",
+                                         "--svg", folder.File("result.svg")};
         args.insert(args.end(), example.args.begin(), example.args.end());
         const ProgramRun run = RunProgram(args);
         ASSERT_EQ(run.status, 0) << run.out << run.err;
@@ -424,7 +424,8 @@ TEST(Program, NoOpRunsSayWhy)
         std::vector<std::string> args = {"run", doc, "--system-dir", folder.path()};
         args.insert(args.end(), c.first.begin(), c.first.end());
         const ProgramRun run = RunProgram(args);
-        EXPECT_EQ(run.status, 0) << run.err;
+        // Restoring nothing is a failed command: exit status 2.
+        EXPECT_EQ(run.status, c.first[1] == "restore-points" ? 2 : 0) << run.err;
         EXPECT_NE(run.out.find(c.second), std::string::npos) << run.out;
     }
 }
@@ -529,6 +530,52 @@ TEST(Program, RunSelectsOnTheCommandLine)
         EXPECT_EQ(run.status, c.expected[0] == '-' ? 1 : 0) << run.err;
         EXPECT_EQ(kivera_test::ReadFile(two), text);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A run never replaces a file it did not read: an existing target, an MTL
+// beside a new OBJ, without --force; and it writes nothing when one of its
+// outputs cannot be written (a picture that is a folder, a read-only file).
+TEST(Program, NoFileReplacedThatTheRunDoesNotOwn)
+{
+    TempFolder folder;
+    const std::string doc = folder.File("doc.json");
+    ASSERT_EQ(RunProgram({"convert", Example("materials.json"), doc}).status, 0);
+    const std::string json = kivera_test::ReadFile(doc);
+    kivera_test::WriteFile(folder.File("t.obj"), "v 0 0 0\n");
+    kivera_test::WriteFile(folder.File("t.mtl"), "newmtl x\nKa 1 1 1\n");
+    kivera_test::WriteFile(folder.File("m.mtl"), "newmtl y\nKs 1 1 1\n");
+    std::filesystem::create_directory(folder.File("pic.svg"));
+    kivera_test::WriteFile(folder.File("ro.json"), json);
+    std::filesystem::permissions(folder.File("ro.json"), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::group_read |
+                                                         std::filesystem::perms::others_read);
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"run", doc, "-c", "reload-textures", "--out", folder.File("t.obj")}, "t.obj: exists and is not"},
+        {{"run", doc, "-c", "reload-textures", "--out", folder.File("m.obj")}, "m.mtl: exists and is not"},
+        {{"convert", doc, folder.File("t.obj")}, "t.obj: exists and is not"},
+        {{"run", doc, "-c", "reload-textures", "--svg", folder.File("pic.svg")}, "pic.svg: cannot write: is a folder"},
+        {{"run", folder.File("ro.json"), "-c", "reload-textures"}, "ro.json: cannot write: you may not write it (mode 0444)"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.args);
+        EXPECT_EQ(run.status, 1) << c.error;
+        EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+        EXPECT_EQ(kivera_test::ReadFile(doc), json);
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("ro.json")), json);
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("t.obj")), "v 0 0 0\n");
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("t.mtl")), "newmtl x\nKa 1 1 1\n");
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("m.mtl")), "newmtl y\nKs 1 1 1\n");
+        EXPECT_FALSE(kivera_test::FileExists(folder.File("m.obj")));
+    }
+    EXPECT_EQ(RunProgram({"convert", doc, folder.File("t.obj"), "--force"}).status, 0);
+    EXPECT_NE(kivera_test::ReadFile(folder.File("t.mtl")).find("glass"), std::string::npos);
 }
 
 }  // namespace
