@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <limits>
@@ -68,6 +69,45 @@ bool SameFileContents(const std::string& a, const std::string& b)
     return readA == readB && bytesA == bytesB;
 }
 
+// An installed program (its tree holds this file, laid there by
+// `cmake --install`) keeps each user's settings and saved points in a
+// folder of their own, since the installed tree is not theirs to write.
+bool SettingsPerUser() { return fs::exists(ProgramFolder() + "/per-user-settings.txt"); }
+
+// $XDG_DATA_HOME/kivera, else ~/.local/share/kivera, made with a copy of the
+// installed kivera.ini on first use (and the copy renewed when the installed
+// one changed, since the menu is read from that one).
+bool PerUserFolder(const std::string& menuFolder, std::string& folder, std::string& error)
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (data && data[0] == '/')
+        folder = std::string(data) + "/kivera";
+    else if (home && home[0] == '/')
+        folder = std::string(home) + "/.local/share/kivera";
+    else {
+        error = "neither XDG_DATA_HOME nor HOME names a folder for your settings; give --system-dir";
+        return false;
+    }
+    std::error_code failure;
+    fs::create_directories(folder, failure);
+    if (failure) {
+        error = folder + ": cannot make the folder for your settings: " + failure.message();
+        return false;
+    }
+    const std::string installed = menuFolder + "/kivera.ini", own = folder + "/kivera.ini";
+    if (SameFileContents(installed, own))
+        return true;
+    std::string bytes, why;
+    if (!ReadWholeFile(installed, bytes, why) || !WriteFileAtomically(own, bytes, why)) {
+        error = own + ": cannot copy the settings there: " + why;
+        return false;
+    }
+    std::fprintf(stderr, "kivera-host: note: your settings and saved points are in %s (%s copied "
+                         "there)\n", folder.c_str(), installed.c_str());
+    return true;
+}
+
 // Loads and binds the plug-in and points the host's type-5 folder at the
 // settings folder. Refuses setups in which the plug-in could not work as
 // asked: paths too long for its 128-byte buffers, and a --system-dir whose
@@ -85,7 +125,10 @@ bool PreparePlugin(const PluginChoice& choice, BoundPlugin& bound, std::string& 
         return false;
     }
     bound.menuFolder = PluginSettingsFolder(bound.module);
-    if (choice.systemDir.empty()) {
+    if (choice.systemDir.empty() && SettingsPerUser() && choice.pluginPath.empty()) {
+        if (!PerUserFolder(bound.menuFolder, bound.systemFolder, error))
+            return false;
+    } else if (choice.systemDir.empty()) {
         bound.systemFolder = bound.menuFolder;
     } else {
         std::error_code failure;

@@ -579,3 +579,43 @@ TEST(Program, NoFileReplacedThatTheRunDoesNotOwn)
 }
 
 }  // namespace
+
+namespace {
+
+// An installed tree (marked by per-user-settings.txt) keeps each user's
+// settings and saved points in $XDG_DATA_HOME/kivera. A restore with
+// nothing saved exits 2; a kivera.idx that cannot be written is refused
+// before anything runs.
+TEST(Program, InstalledTreeKeepsSettingsPerUser)
+{
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    const fs::path app = fs::path(KIVERA_HOST_PROGRAM).parent_path();
+    const fs::path tree = folder.File("tree");
+    fs::create_directories(tree / "plugins");
+    for (const char* name : {"kivera-host", "libkiverahost.so", "kivera.ini", "plugins/kivera.so"})
+        fs::copy_file(app / name, tree / name);
+    kivera_test::WriteFile((tree / "per-user-settings.txt").string(), "installed\n");
+    const std::string doc = folder.File("doc.json");
+    ASSERT_EQ(RunProgram({"convert", Example("saved-points.json"), doc}).status, 0);
+    const auto runAs = [&](const std::string& data, const std::string& command) {
+        const std::string line = "XDG_DATA_HOME=" + Quote(data) + " " + std::string(KIVERA_HOST_LAUNCHER) +
+                                 " " + Quote((tree / "kivera-host").string()) + " run " + Quote(doc) +
+                                 " -c " + command + (command == "restore-points" ? " -d 'x ok'" : "") +
+                                 " </dev/null >/dev/null 2>&1";
+        const int status = std::system(line.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string data = folder.File("data");
+    EXPECT_EQ(runAs(data, "restore-points"), 2);
+    EXPECT_EQ(kivera_test::ReadFile(data + "/kivera/kivera.ini"), kivera_test::ReadFile((app / "kivera.ini").string()));
+    EXPECT_EQ(runAs(data, "save-points"), 0);
+    EXPECT_TRUE(kivera_test::FileExists(data + "/kivera/kivera.idx"));
+    EXPECT_EQ(runAs(data, "restore-points"), 0);
+    // A saved-points file that cannot be written.
+    fs::remove(data + "/kivera/kivera.idx");
+    fs::create_directory(data + "/kivera/kivera.idx");
+    EXPECT_EQ(runAs(data, "save-points"), 1);
+}
+
+}  // namespace
