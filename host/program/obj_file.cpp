@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -133,35 +134,42 @@ std::string Trimmed(const std::string& text, std::size_t start, std::size_t end)
 // no nan, no infinity, nothing too large for a float. `what` says why not.
 bool ReadNumber(const char* begin, const char* end, float& out, std::string& what)
 {
-    const std::string word(begin, end);
-    const char* p = word.c_str();
-    if (*p == '+' || *p == '-')
+    const char* p = begin;
+    if (p < end && (*p == '+' || *p == '-'))
         ++p;
+    const char* const unsignedStart = p;
     std::size_t digits = 0;
-    while (*p >= '0' && *p <= '9')
+    while (p < end && *p >= '0' && *p <= '9')
         ++p, ++digits;
-    if (*p == '.') {
+    if (p < end && *p == '.') {
         ++p;
-        while (*p >= '0' && *p <= '9')
+        while (p < end && *p >= '0' && *p <= '9')
             ++p, ++digits;
     }
     bool valid = digits > 0;
-    if (valid && (*p == 'e' || *p == 'E')) {
+    if (valid && p < end && (*p == 'e' || *p == 'E')) {
         ++p;
-        if (*p == '+' || *p == '-')
+        if (p < end && (*p == '+' || *p == '-'))
             ++p;
         std::size_t exponentDigits = 0;
-        while (*p >= '0' && *p <= '9')
+        while (p < end && *p >= '0' && *p <= '9')
             ++p, ++exponentDigits;
         valid = exponentDigits > 0;
     }
-    if (!valid || *p != '\0') {
-        what = "\"" + word + "\" is not a number";
+    if (!valid || p != end) {
+        what = "\"" + std::string(begin, end) + "\" is not a number";
         return false;
     }
-    out = std::strtof(word.c_str(), nullptr);
-    if (std::isinf(out)) {
-        what = word + " is too large for a float";
+    // The grammar is checked above; from_chars rounds as strtof does, without
+    // a copy or the locale. It takes no '+', and a '-' is kept for -0.
+    const std::from_chars_result read =
+        std::from_chars(*begin == '+' ? unsignedStart : begin, end, out);
+    if (read.ec == std::errc::result_out_of_range) {
+        // Underflow rounds to zero (or the smallest float), as strtof gives.
+        out = std::strtof(std::string(begin, end).c_str(), nullptr);
+    }
+    if (std::isinf(out) || read.ptr != end) {
+        what = std::string(begin, end) + " is too large for a float";
         return false;
     }
     return true;
@@ -287,9 +295,11 @@ bool ReadCorners(ObjReader& reader, int line, char kind)
         std::size_t start = reader.words[k].start;
         const std::size_t end = reader.words[k].end;
         for (int part = 0; part < 3; ++part) {
-            std::size_t slash = source.text.find('/', start);
-            if (slash == std::string::npos || slash > end)
-                slash = end;
+            // Within the word only: a search to the end of the text for
+            // every corner made reading quadratic in files without slashes.
+            const void* found = std::memchr(source.text.data() + start, '/', end - start);
+            const std::size_t slash =
+                found ? static_cast<std::size_t>(static_cast<const char*>(found) - source.text.data()) : end;
             if (part == 0 || slash > start) {
                 if (part == 2 && kind != 'f')
                     return reader.Fail(line, start, std::string("\"") + kind + "\" corners have no normal");
@@ -449,8 +459,10 @@ bool ReadObjLines(ObjReader& reader)
             continue;
         }
         const std::string keyword = source.text.substr(words[0].start, words[0].end - words[0].start);
-        const std::string rest =
-            words.size() > 1 ? source.text.substr(words[1].start, words.back().end - words[1].start) : "";
+        const auto rest = [&]() {
+            return words.size() > 1 ? source.text.substr(words[1].start, words.back().end - words[1].start)
+                                    : std::string();
+        };
         if (keyword == "v") {
             if (!ReadCoordinates(reader, line, "v", 3, 4, 6, 3, &reader.positions))
                 return false;
@@ -470,11 +482,12 @@ bool ReadObjLines(ObjReader& reader)
         } else if (keyword == "o" || keyword == "g") {
             if (!reader.objects.back().faces.empty())
                 reader.objects.emplace_back();
-            reader.objects.back().name = rest;
+            reader.objects.back().name = rest();
         } else if (keyword == "usemtl") {
-            const auto found = reader.usemtlIndex.emplace(rest, static_cast<int>(reader.usemtlNames.size()));
+            const std::string name = rest();
+            const auto found = reader.usemtlIndex.emplace(name, static_cast<int>(reader.usemtlNames.size()));
             if (found.second)
-                reader.usemtlNames.push_back(rest);
+                reader.usemtlNames.push_back(name);
             reader.material = found.first->second;
         } else if (keyword == "mtllib") {
             if (!ReadMtllib(reader, line))
