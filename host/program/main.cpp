@@ -254,8 +254,17 @@ bool HasSelection(const host::Document& doc)
     return false;
 }
 
+// --encoding: how OBJ and MTL files are read ("utf8", or "latin1" for
+// 8-bit files of older tools).
+std::string gEncoding = "utf8";
+
 bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std::string& error)
 {
+    if (gEncoding != "utf8" && gEncoding != "latin1") {
+        error = "--encoding must be utf8 or latin1, not \"" + gEncoding + "\"";
+        return false;
+    }
+    info.latin1 = gEncoding == "latin1";
     std::string notes;
     StartProgress("loading " + path);
     const bool loaded = LoadDocument(path, doc, info, notes, error);
@@ -813,6 +822,9 @@ int main(int argc, char** argv)
     CLI::App* dialogs = app.add_subcommand(
         "dialogs", "List the plug-in's dialogs: each control's id, name and label");
 
+    for (CLI::App* reading : {run, render, convert, select, merge})
+        reading->add_option("--encoding", gEncoding,
+                            "How OBJ and MTL files are read: utf8 (default) or latin1 (8-bit)");
     CLI11_PARSE(app, argc, argv);
 
     if (*menu)

@@ -23,6 +23,7 @@
 #include "host/program/change_report.h"
 #include "host/program/file_io.h"
 #include "host/program/float_text.h"
+#include "host/program/text_encoding.h"
 
 namespace hostapp {
 
@@ -45,18 +46,23 @@ std::size_t FileCorner(std::size_t k, std::size_t count)
     return count >= 3 ? count - 1 - k : k;
 }
 
-// Splits `bytes` into lines, refusing what is not UTF-8 text: byte order
+// A name of the file as the document holds it: UTF-8.
+std::string ToUtf8(const ObjSource& source, const std::string& name)
+{
+    return source.latin1 ? Latin1ToUtf8(name) : name;
+}
+
+// Splits `bytes` into lines (any byte but NUL is a character of a Latin-1
+// text), refusing what is not UTF-8 text: byte order
 // marks of UTF-16 and UTF-32, NUL bytes, malformed sequences. A UTF-8 byte
 // order mark is skipped (it is UTF-8 text).
 bool SplitTextLines(const std::string& path, const std::string& bytes,
-                    std::vector<TextLine>& lines, std::string& error)
+                    std::vector<TextLine>& lines, std::string& error, bool latin1)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
-    if ((size >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) ||
-        (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF)) {
-        error = Place(path, 0, 0) + "the file starts with a UTF-16 or UTF-32 byte order mark; "
-                                    "save it as UTF-8 text";
+    if (StartsWithWideByteOrderMark(bytes)) {
+        error = Place(path, 0, 0) + kWideByteOrderMarkMessage;
         return false;
     }
     std::size_t i = size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF ? 3 : 0;
@@ -76,7 +82,7 @@ bool SplitTextLines(const std::string& path, const std::string& bytes,
         }
         std::size_t length = 1;
         std::uint32_t point = c, lowest = 0;
-        if (c >= 0x80) {
+        if (c >= 0x80 && !latin1) {
             length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
             lowest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
             point = c & (length == 2 ? 0x1Fu : length == 3 ? 0x0Fu : 0x07u);
@@ -420,7 +426,7 @@ bool ReadMtllib(ObjReader& reader, int line)
         std::string why;
         if (!ReadWholeFile(file.path, file.text, why))
             continue;
-        if (!SplitTextLines(file.path, file.text, file.lines, reader.error))
+        if (!SplitTextLines(file.path, file.text, file.lines, reader.error, reader.source.latin1))
             return false;
         const int fileIndex = static_cast<int>(reader.source.mtlFiles.size());
         std::vector<ObjMaterialRecord> records;
@@ -494,6 +500,8 @@ bool ReadObjLines(ObjReader& reader)
                 return false;
         } else if (keyword == "s") {
             ++source.smoothingCount;
+        } else {
+            ++source.otherStatements[keyword];   // free-form curves, "vp", "cstype", ...
         }
     }
     const int counts[3] = {static_cast<int>(source.vertexLine.size()),
@@ -521,7 +529,7 @@ void AddDraftObject(ObjReader& reader, host::Document& doc, const ObjObjectDraft
                     bool keepAll, std::vector<int>& mark)
 {
     ObjSource& source = reader.source;
-    host::Object& obj = *host::GetObject(doc, host::AddObject(doc, draft.name));
+    host::Object& obj = *host::GetObject(doc, host::AddObject(doc, ToUtf8(source, draft.name)));
     ObjObjectRecord record;
     const int vertexCount = static_cast<int>(source.vertexLine.size());
     if (keepAll) {
@@ -578,7 +586,8 @@ void AddDraftObject(ObjReader& reader, host::Document& doc, const ObjObjectDraft
 }  // namespace
 
 bool ImportObj(const std::string& path, host::Document& doc,
-               std::shared_ptr<const ObjSource>* sourceOut, std::string& notes, std::string& error)
+               std::shared_ptr<const ObjSource>* sourceOut, std::string& notes, std::string& error,
+               bool latin1)
 {
     assert(doc.objects.empty() && doc.materials.empty());
     // OBJ holds no view: the document is seen from the host's front.
@@ -590,7 +599,8 @@ bool ImportObj(const std::string& path, host::Document& doc,
         error = path + ": cannot read: " + why;
         return false;
     }
-    if (!SplitTextLines(path, source->text, source->lines, error))
+    source->latin1 = latin1;
+    if (!SplitTextLines(path, source->text, source->lines, error, latin1))
         return false;
     source->newline =
         !source->lines.empty() && source->lines[0].next == source->lines[0].end + 2 ? "\r\n" : "\n";
@@ -613,10 +623,10 @@ bool ImportObj(const std::string& path, host::Document& doc,
     for (ObjFaceRecord& face : source->faces)
         face.material = face.material >= 0 ? resolved[static_cast<std::size_t>(face.material)] : -1;
     for (const tinyobj::material_t& material : reader.materials) {
-        host::Material& added = *host::GetMaterial(doc, host::AddMaterial(doc, material.name));
-        added.texture = material.diffuse_texname;
-        added.alpha = material.alpha_texname;
-        added.bump = material.bump_texname;
+        host::Material& added = *host::GetMaterial(doc, host::AddMaterial(doc, ToUtf8(*source, material.name)));
+        added.texture = ToUtf8(*source, material.diffuse_texname);
+        added.alpha = ToUtf8(*source, material.alpha_texname);
+        added.bump = ToUtf8(*source, material.bump_texname);
         source->materialNames.push_back(material.name);
     }
 
@@ -1121,10 +1131,13 @@ std::string PatchedMtlText(const host::Document& doc, const ObjSource& source, i
         if (record.file != fileIndex)
             continue;
         for (int kind = 0; kind < 3; ++kind) {
-            const std::string& now = MapName(*doc.materials[m], kind);
             const std::string& before = MapName(*source.loaded.materials[m], kind);
-            if (now == before)
+            if (MapName(*doc.materials[m], kind) == before)
                 continue;
+            std::string now = MapName(*doc.materials[m], kind);
+            std::string latin1;
+            if (source.latin1 && Utf8ToLatin1(now, latin1))
+                now = latin1;   // the file's own encoding
             const int line = record.mapLine[kind];
             if (line < 0) {
                 added[record.lastLine].push_back(std::string(kKeywords[kind]) + " " + OneLine(now));
@@ -1136,9 +1149,12 @@ std::string PatchedMtlText(const host::Document& doc, const ObjSource& source, i
             SplitWords(file.text, at, words);
             const std::string keyword = file.text.substr(words[0].start, words[0].end - words[0].start);
             // Options before the name stay ("-s 2 2 1 name").
-            if (!before.empty() && statement.size() > before.size() &&
-                statement.compare(statement.size() - before.size(), before.size(), before) == 0)
-                statement = statement.substr(0, statement.size() - before.size()) + OneLine(now);
+            std::string old = before;
+            if (source.latin1 && !Utf8ToLatin1(before, old))
+                old = before;
+            if (!old.empty() && statement.size() > old.size() &&
+                statement.compare(statement.size() - old.size(), old.size(), old) == 0)
+                statement = statement.substr(0, statement.size() - old.size()) + OneLine(now);
             else
                 statement = keyword + " " + OneLine(now);
             replaced[line] = now.empty() ? "" : statement;
@@ -1270,6 +1286,15 @@ std::string ObjContentsBeyondTheDocument(const ObjSource& source)
     add(source.commentCount, "comment line", "comment lines");
     add(source.mtlOtherStatements, "material statement other than maps (Ka, Kd, Ks, Ns, ...)",
         "material statements other than maps (Ka, Kd, Ks, Ns, ...)");
+    int others = 0;
+    std::string keywords;
+    for (const auto& entry : source.otherStatements) {
+        others += entry.second;
+        keywords += (keywords.empty() ? "" : ", ") + OneLine(entry.first);
+    }
+    if (others > 0)
+        parts.push_back(std::to_string(others) + (others == 1 ? " other statement (" : " other statements (") +
+                        keywords + ")");
     std::string out;
     for (std::size_t i = 0; i < parts.size(); ++i)
         out += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];

@@ -24,6 +24,7 @@
 // file read and written unchanged comes back the same.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,7 +86,9 @@ struct ObjSource {
     std::vector<ObjObjectRecord> objects;    // per document object
     std::vector<ObjMtlFile> mtlFiles;
     std::vector<ObjMaterialRecord> materials;   // per document material
+    bool latin1 = false;                     // read as Latin-1: names converted to UTF-8
     int mtlOtherStatements = 0;              // MTL statements other than names and maps
+    std::map<std::string, int> otherStatements;   // OBJ statements no document holds ("vp", ...)
     host::Document loaded;                   // the document as read
 };
 
@@ -93,8 +96,11 @@ struct ObjSource {
 // empty, and `source` (may be null) with what the document does not hold.
 // False with a one-line `error` "FILE:LINE:COLUMN: what". `notes` receives
 // remarks: what the file lost on the way, warnings.
+// With `latin1` the files are read as Latin-1 (8-bit) text and their names
+// converted to UTF-8 in the document; untouched lines keep their bytes.
 bool ImportObj(const std::string& path, host::Document& doc,
-               std::shared_ptr<const ObjSource>* source, std::string& notes, std::string& error);
+               std::shared_ptr<const ObjSource>* source, std::string& notes, std::string& error,
+               bool latin1 = false);
 bool ImportObj(const std::string& path, host::Document& doc, std::string& notes,
                std::string& error);
 

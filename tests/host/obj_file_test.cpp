@@ -362,6 +362,40 @@ TEST(ObjFile, PolygonsArriveWithTheHostsWinding)
     }
 }
 
+// An 8-bit file read as Latin-1 has UTF-8 names in the document and keeps
+// its bytes when patched; what no document holds ("vp") is named; a JSON
+// saved as UTF-16 gets the byte-order-mark message an OBJ gets.
+TEST(ObjFile, Latin1FilesAndStatementsNoDocumentHolds)
+{
+    kivera_test::TempFolder folder;
+    const std::string path = folder.File("dk.obj");
+    const std::string text = "mtllib dk.mtl\ng d\xE6k\nusemtl tr\xE6\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvp 0.5\nf 1 2 3\n";
+    kivera_test::WriteFile(path, text);
+    kivera_test::WriteFile(folder.File("dk.mtl"), "newmtl tr\xE6\nmap_Kd tr\xE6.png\n");
+    host::Document doc;
+    std::shared_ptr<const hostapp::ObjSource> source;
+    std::string notes, error;
+    EXPECT_FALSE(hostapp::ImportObj(path, doc, &source, notes, error));
+    EXPECT_NE(error.find(":2:4: byte 0xE6 is not UTF-8 text"), std::string::npos) << error;
+    ASSERT_TRUE(hostapp::ImportObj(path, doc, &source, notes, error, true)) << error;
+    EXPECT_EQ(doc.objects[0]->name, "d\u00E6k");
+    EXPECT_EQ(doc.materials[0]->name, "tr\u00E6");
+    EXPECT_EQ(doc.materials[0]->texture, "tr\u00E6.png");
+    EXPECT_EQ(hostapp::ObjContentsBeyondTheDocument(*source), "1 other statement (vp)");
+    doc.objects[0]->vertices[1].y = 2;
+    doc.materials[0]->texture = "n\u00E6w.png";
+    ASSERT_TRUE(hostapp::ExportObj(path, doc, source.get(), notes, error)) << error;
+    std::string expected = text;
+    expected.replace(expected.find("v 1 0 0"), 7, "v 1 2 0");
+    EXPECT_EQ(kivera_test::ReadFile(path), expected);
+    EXPECT_EQ(kivera_test::ReadFile(folder.File("dk.mtl")), "newmtl tr\xE6\nmap_Kd n\xE6w.png\n");
+
+    host::Document json;
+    hostapp::DocumentInfo info;
+    EXPECT_FALSE(hostapp::ParseDocumentText(std::string("\xFF\xFE{\0}\0", 6), "w.json", json, info, error));
+    EXPECT_EQ(error, "w.json:1:1: the file starts with a UTF-16 or UTF-32 byte order mark; save it as UTF-8 text");
+}
+
 // Debian's assimp-testmodels: every OBJ file the reader takes comes back
 // the same when written to another file, statements and all.
 TEST(ObjFile, RealFilesComeBackTheSame)
