@@ -275,7 +275,7 @@ bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std:
 }
 
 bool Save(const std::string& path, const host::Document& doc, const DocumentInfo& info,
-          std::string& error)
+          std::string& error, bool selectionNote = true)
 {
     std::string notes;
     StartProgress("saving " + path);
@@ -286,7 +286,7 @@ bool Save(const std::string& path, const host::Document& doc, const DocumentInfo
     // instead of claiming a write.
     if (saved && notes.find(path + ": nothing the file holds changed") == std::string::npos)
         std::printf("wrote %s\n", path.c_str());
-    if (saved && IsObjFileName(path) && HasSelection(doc))
+    if (saved && selectionNote && IsObjFileName(path) && HasSelection(doc))
         std::fprintf(stderr, "kivera-host: note: %s holds no selection (OBJ has none)\n",
                      path.c_str());
     return saved;
@@ -584,7 +584,8 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     if (options.out.empty() && !changed) {
         std::printf("no change: %s left as it was\n", target.c_str());
     } else {
-        if (!Save(target, doc, info, error))
+        // A selection given on the command line is not meant to be kept.
+        if (!Save(target, doc, info, error, !SelectsAnything(options.selection)))
             return Fail(error);
     }
     if (!options.svg.empty()) {
