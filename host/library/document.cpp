@@ -422,4 +422,17 @@ void TraceCall(const char* name, std::initializer_list<long long> args)
     TraceStorage().push_back(Call{name ? name : "", std::vector<long long>(args)});
 }
 
+Document CopyDocument(const Document& doc)
+{
+    Document copy;
+    for (const auto& obj : doc.objects)
+        copy.objects.push_back(obj ? std::make_unique<Object>(*obj) : nullptr);
+    for (const auto& material : doc.materials)
+        copy.materials.push_back(material ? std::make_unique<Material>(*material) : nullptr);
+    copy.currentObject = doc.currentObject;
+    copy.currentMaterial = doc.currentMaterial;
+    copy.scene = doc.scene;
+    return copy;
+}
+
 }  // namespace host

@@ -149,6 +149,9 @@ void CompactObject(Object& obj);
 // Removes an unused vertex (reference count 0) and renumbers the faces.
 // False for a bad index or a vertex in use.
 bool DeleteVertex(Object& obj, int vertex);
+// A deep copy of a document (the model holds its objects by unique_ptr), so
+// that the state before a command can be kept beside the one after it.
+Document CopyDocument(const Document& doc);
 // Removes empty object and material slots; face materials follow their
 // material's new index (-1 for one that named no material).
 void CompactDocument(Document& doc);

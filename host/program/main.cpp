@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "frame/menu_strings.h"
-#include "host/program/change_report.h"
+#include "host/library/change_report.h"
 #include "host/program/command_names.h"
 #include "host/program/dialog_answers.h"
 #include "host/program/document_edits.h"
@@ -22,7 +22,7 @@
 #include "host/program/file_io.h"
 #include "host/program/no_op_explanations.h"
 #include "host/program/obj_file.h"
-#include "host/program/plugin_host.h"
+#include "host/library/plugin_host.h"
 #include "host/program/progress.h"
 #include "host/program/settings_file.h"
 #include "host/program/svg.h"

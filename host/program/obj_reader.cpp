@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "host/library/view_matrix.h"
-#include "host/program/change_report.h"
 #include "host/program/file_io.h"
 #include "host/program/obj_text.h"
 #include "host/program/text_encoding.h"

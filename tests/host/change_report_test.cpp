@@ -1,7 +1,7 @@
 // The change report compares a document before and after a command.
 #include <gtest/gtest.h>
 
-#include "host/program/change_report.h"
+#include "host/library/change_report.h"
 
 namespace {
 
@@ -21,10 +21,10 @@ host::Document Quads()
 TEST(ChangeReport, CopyIsDeepAndUnchangedCopyReportsNothing)
 {
     host::Document doc = Quads();
-    const host::Document copy = hostapp::CopyDocument(doc);
+    const host::Document copy = host::CopyDocument(doc);
     doc.objects[0]->vertices[0].x = 7.0f;
     EXPECT_EQ(copy.objects[0]->vertices[0].x, 0.0f);
-    const hostapp::ChangeReport report = hostapp::CompareDocuments(copy, hostapp::CopyDocument(copy));
+    const hostapp::ChangeReport report = hostapp::CompareDocuments(copy, host::CopyDocument(copy));
     EXPECT_TRUE(hostapp::IsEmpty(report));
     EXPECT_EQ(hostapp::FormatChangeReport(report, "  "), "  no change\n");
 }
@@ -32,7 +32,7 @@ TEST(ChangeReport, CopyIsDeepAndUnchangedCopyReportsNothing)
 TEST(ChangeReport, EveryKindOfChangeIsListed)
 {
     const host::Document before = Quads();
-    host::Document after = hostapp::CopyDocument(before);
+    host::Document after = host::CopyDocument(before);
     host::Object& obj = *after.objects[0];
     obj.vertices[2].y = -0.0f;   // moved by its bits alone
     obj.vertices[4].z = 1.0f;
@@ -73,10 +73,10 @@ TEST(ChangeReport, EveryKindOfChangeIsListed)
               "  texture map set: \"t.png\"\n");
 
     // The other way round the selection is lost, with the deleted face's.
-    host::Document selected = hostapp::CopyDocument(before);
+    host::Document selected = host::CopyDocument(before);
     host::SelectLine(*selected.objects[0], 0, 1);
     host::SelectVertex(*selected.objects[0], 5);
-    host::Document cleared = hostapp::CopyDocument(selected);
+    host::Document cleared = host::CopyDocument(selected);
     host::DeleteFace(*cleared.objects[0], 0);
     host::SelectVertex(*cleared.objects[0], 5, false);
     const hostapp::ObjectChanges lost = hostapp::CompareDocuments(selected, cleared).objects[0];

@@ -1,7 +1,7 @@
 // Selections and merged documents made from the command line.
 #include <gtest/gtest.h>
 
-#include "host/program/change_report.h"
+#include "host/library/change_report.h"
 #include "host/program/document_edits.h"
 
 namespace {
@@ -56,7 +56,7 @@ TEST(DocumentEdits, SelectRefusesBadInputAndChangesNothing)
     };
     for (const Case& c : cases) {
         host::Document doc = TwoQuads();
-        const host::Document before = hostapp::CopyDocument(doc);
+        const host::Document before = host::CopyDocument(doc);
         std::string error;
         EXPECT_FALSE(hostapp::ApplySelection(doc, c.request, error)) << c.error;
         EXPECT_NE(error.find(c.error), std::string::npos) << error;

@@ -11,10 +11,6 @@
 
 namespace hostapp {
 
-// A deep copy of a document (the model holds its objects by unique_ptr), so
-// that the state before a command can be kept beside the one after it.
-host::Document CopyDocument(const host::Document& doc);
-
 // Indices of one kind of change, ascending.
 using IndexList = std::vector<int>;
 

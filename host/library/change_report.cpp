@@ -1,4 +1,4 @@
-#include "host/program/change_report.h"
+#include "host/library/change_report.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,19 +6,6 @@
 #include <memory>
 
 namespace hostapp {
-
-host::Document CopyDocument(const host::Document& doc)
-{
-    host::Document copy;
-    for (const auto& obj : doc.objects)
-        copy.objects.push_back(obj ? std::make_unique<host::Object>(*obj) : nullptr);
-    for (const auto& material : doc.materials)
-        copy.materials.push_back(material ? std::make_unique<host::Material>(*material) : nullptr);
-    copy.currentObject = doc.currentObject;
-    copy.currentMaterial = doc.currentMaterial;
-    copy.scene = doc.scene;
-    return copy;
-}
 
 namespace {
 

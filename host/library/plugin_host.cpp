@@ -1,4 +1,4 @@
-#include "host/program/plugin_host.h"
+#include "host/library/plugin_host.h"
 
 #include <fcntl.h>
 #include <unistd.h>
