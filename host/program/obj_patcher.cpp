@@ -483,25 +483,29 @@ bool WritePatched(const std::string& path, const host::Document& doc, const ObjS
     NumberOutput(patch);
 
     const bool inPlace = SameFile(path, source.path);
-    std::string mtlName;
+    // Another file gets one MTL file of its own beside it.
+    const std::string mtlPath = !inPlace && !source.mtlFiles.empty() ? MtlFileNameFor(path) : "";
+    const std::string text = PatchedObjText(patch, mtlPath.empty() ? "" : FileNameOf(mtlPath));
+    const bool unchanged = inPlace && text == source.text;
+    // The MTL files go first: the OBJ file must be writable before them.
+    if (std::string why; !unchanged && !CheckWritable(path, why)) {
+        error = path + ": cannot write: " + why;
+        return false;
+    }
     if (inPlace) {
         for (std::size_t m = 0; m < source.mtlFiles.size(); ++m) {
-            const std::string text = PatchedMtlText(doc, source, static_cast<int>(m));
-            if (text != source.mtlFiles[m].text && !WriteText(source.mtlFiles[m].path, text, error))
+            const std::string mtl = PatchedMtlText(doc, source, static_cast<int>(m));
+            if (mtl != source.mtlFiles[m].text && !WriteText(source.mtlFiles[m].path, mtl, error))
                 return false;
         }
-    } else if (!source.mtlFiles.empty()) {
-        // Another file gets one MTL file of its own beside it.
-        std::string text;
+    } else if (!mtlPath.empty()) {
+        std::string mtl;
         for (std::size_t m = 0; m < source.mtlFiles.size(); ++m)
-            text += PatchedMtlText(doc, source, static_cast<int>(m));
-        const std::string mtlPath = MtlFileNameFor(path);
-        if (!WriteText(mtlPath, text, error))
+            mtl += PatchedMtlText(doc, source, static_cast<int>(m));
+        if (!WriteText(mtlPath, mtl, error))
             return false;
-        mtlName = FileNameOf(mtlPath);
     }
-    const std::string text = PatchedObjText(patch, mtlName);
-    if (inPlace && text == source.text)
+    if (unchanged)
         notes += path + ": nothing the file holds changed; left as it was\n";
     else if (!WriteText(path, text, error))
         return false;

@@ -236,6 +236,11 @@ bool ExportObj(const std::string& path, const host::Document& doc, const ObjSour
             notes += path + ": written anew (" + problem + "): it lacks the " + lost + " of " +
                      source->path + "\n";
     }
+    // The MTL file goes first: the OBJ file must be writable before it.
+    if (std::string why; !CheckWritable(path, why)) {
+        error = path + ": cannot write: " + why;
+        return false;
+    }
     std::string mtlName;
     if (HasMaterials(doc)) {
         const std::string mtlPath = MtlFileNameFor(path);
