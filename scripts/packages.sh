@@ -11,5 +11,8 @@ QEMU_PACKAGES=(qemu-user)
 # Japanese locale.
 WINDOWS_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 WINE32_PACKAGES=("${WINDOWS_PACKAGES[@]}" wine32:i386 locales unzip)
+# The Blender add-on's test in headless Blender (numpy: the add-on moves
+# meshes in bulk with it; Debian's blender does not pull it in).
+BLENDER_PACKAGES=(blender python3-numpy)
 # The 64-bit Windows build and its tests under wine64, in a Japanese locale.
 WINE_PACKAGES=(g++-mingw-w64-x86-64 wine64 locales)

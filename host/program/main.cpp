@@ -22,6 +22,7 @@
 #include "host/program/file_io.h"
 #include "host/program/no_op_explanations.h"
 #include "host/program/obj_file.h"
+#include "host/library/command_run.h"
 #include "host/library/plugin_host.h"
 #include "host/program/progress.h"
 #include "host/program/settings_file.h"
@@ -320,6 +321,7 @@ struct RunOptions {
     std::string view = "front";
     std::string fit = "all";
     bool labels = false;
+    std::string scale = "2^0";
     SelectionRequest selection;   // applied before the commands
     bool force = false;           // replace an existing --out (and its MTL)
     PluginChoice plugin;
@@ -489,6 +491,9 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     FitKind fit = FitKind::All;
     if (!ParseFitKind(options.fit, fit))
         return Fail("--fit must be all or selection, not \"" + options.fit + "\"");
+    int scaleExponent = 0;
+    if (std::string error; !ParseScaleExponent(options.scale, scaleExponent, error))
+        return Fail(error);
     BoundPlugin bound;
     std::string error;
     if (!PreparePlugin(options.plugin, bound, error))
@@ -562,15 +567,21 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         std::fflush(stdout);
         if (!interactive)
             StartProgress("running " + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]));
-        const CommandOutcome outcome =
-            RunMenuCommand(bound.module, indices[i], doc, dialog, interactive);
+        ScaledRun scaled;
+        const bool ran = RunCommandScaled(bound.module, indices[i], doc, dialog, scaleExponent,
+                                          interactive, scaled, error);
         StopProgress();
+        if (!ran)
+            return Fail(error);
+        const CommandOutcome outcome{scaled.result, scaled.messages};
         std::printf("command %d %s: result %d%s\n", indices[i], entry.c_str(), outcome.result,
                     outcome.result == 0 ? " (the command stopped early)" : "");
         const ChangeReport report = CompareDocuments(before, doc);
         std::printf("%s", FormatChangeReport(report, "  ").c_str());
         for (const std::string& line : MessageLines(outcome.messages))
             std::printf("  message box: %s\n", line.c_str());
+        if (!scaled.scaleNote.empty())
+            std::printf("  %s\n", scaled.scaleNote.c_str());
         PrintExplanation(before, rows[i], outcome, !IsEmpty(report), bound.systemFolder,
                          DialogOfCommandRow(rows[i]), dialog, interactive);
         std::string why;
@@ -773,6 +784,8 @@ int main(int argc, char** argv)
     run->add_option("--view", runOptions.view, "front, top, side, iso or scene (for --svg)");
     run->add_option("--fit", runOptions.fit, "all (the faces) or selection (for --svg)");
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
+    run->add_option("--scale", runOptions.scale,
+                    "2^K: positions times 2^K for the commands, divided after (K whole)");
     run->add_flag("--force", runOptions.force,
                   "Replace an existing --out file (and the MTL file beside it) that the run did not read");
     AddPluginOptions(run, runOptions.plugin);

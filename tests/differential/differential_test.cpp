@@ -16,7 +16,7 @@
 
 namespace {
 
-using differential_test::CopyDocument;
+using host::CopyDocument;
 using differential_test::Dice;
 using differential_test::FirstDifference;
 using differential_test::RandomDocument;

@@ -242,19 +242,6 @@ Document RandomDocument(Dice& dice)
     return doc;
 }
 
-Document CopyDocument(const Document& doc)
-{
-    Document copy;
-    for (const auto& obj : doc.objects)
-        copy.objects.push_back(obj ? std::make_unique<Object>(*obj) : nullptr);
-    for (const auto& mat : doc.materials)
-        copy.materials.push_back(mat ? std::make_unique<host::Material>(*mat) : nullptr);
-    copy.currentObject = doc.currentObject;
-    copy.currentMaterial = doc.currentMaterial;
-    copy.scene = doc.scene;
-    return copy;
-}
-
 template <typename Array>
 static bool SameBits(const Array& a, const Array& b)
 {

@@ -35,9 +35,6 @@ private:
 // selections of vertices, lines and faces at a density drawn per document.
 host::Document RandomDocument(Dice& dice);
 
-// A deep copy.
-host::Document CopyDocument(const host::Document& doc);
-
 // Empty when the two documents are identical (positions and coordinates bit
 // for bit, faces, selections, materials and their load counts, current
 // indices, the scene); else where they first differ.
