@@ -139,8 +139,8 @@ TEST_P(Differential, BothModulesLeaveTheSameDocument)
                                                   : "2";
         const std::string savedPoints = RandomSavedPoints(dice, original);
 
-        host::Document fastDoc = differential_test::CopyDocument(original);
-        host::Document referenceDoc = differential_test::CopyDocument(original);
+        host::Document fastDoc = CopyDocument(original);
+        host::Document referenceDoc = CopyDocument(original);
         const RunRecord a = RunCommand(fast, row, fastDoc, dialog, savedPoints);
         const RunRecord b = RunCommand(reference, row, referenceDoc, dialog, savedPoints);
 
