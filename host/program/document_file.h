@@ -42,6 +42,9 @@ struct DocumentInfo {
     // The OBJ file the document was read from, kept so that writing it back
     // keeps what the document does not hold.
     std::shared_ptr<const ObjSource> objSource = nullptr;
+    // Set before loading: read an OBJ file and its MTL files as Latin-1
+    // (8-bit) text, their names converted to UTF-8.
+    bool latin1 = false;
 };
 
 // Parses the text of a document file into `doc`, which must be empty.
