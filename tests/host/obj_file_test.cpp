@@ -329,7 +329,7 @@ TEST(ObjFile, PolygonsArriveWithTheHostsWinding)
 {
     const struct {
         const char* text;
-        Point3 normal;
+        kivera::Point3 normal;
         const char* written;   // the face as written anew
     } cases[] = {
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n", {0, 0, 1}, "f 1 2 3\n"},
@@ -346,12 +346,12 @@ TEST(ObjFile, PolygonsArriveWithTheHostsWinding)
         ASSERT_TRUE(Import(folder.File("in.obj"), doc, error)) << error;
         const host::Object& obj = *doc.objects[0];
         const host::Face& face = obj.faces[0];
-        std::vector<Point3> corners;
+        std::vector<kivera::Point3> corners;
         for (int p : face.points) {
             const host::Vec3& v = obj.vertices[static_cast<size_t>(p)];
-            corners.push_back(Point3{v.x, v.y, v.z});
+            corners.push_back(kivera::Point3{v.x, v.y, v.z});
         }
-        const Point3 n = FaceNormal(corners.data(), static_cast<int>(corners.size()));
+        const kivera::Point3 n = kivera::FaceNormal(corners.data(), static_cast<int>(corners.size()));
         EXPECT_GT(n.x * c.normal.x + n.y * c.normal.y + n.z * c.normal.z, 0.99f) << c.text;
         // The UV of a point follows it: vt k belongs to file vertex k.
         for (size_t k = 0; k < face.uv.size() && std::string(c.text).find("vt") != std::string::npos; ++k)
