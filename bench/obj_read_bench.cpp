@@ -46,10 +46,10 @@ double LoadSeconds(const std::string& path)
     double best = 1e30;
     for (int run = 0; run < 3; ++run) {
         host::Document doc;
-        hostapp::DocumentInfo info;
+        host::DocumentInfo info;
         std::string notes, error;
         const auto start = std::chrono::steady_clock::now();
-        if (!hostapp::LoadDocument(path, doc, info, notes, error)) {
+        if (!host::LoadDocument(path, doc, info, notes, error)) {
             std::fprintf(stderr, "kivera-obj-read-bench: %s\n", error.c_str());
             std::exit(1);
         }
@@ -62,10 +62,10 @@ double LoadSeconds(const std::string& path)
 void Measure(const std::string& label, const std::string& obj, const std::string& json)
 {
     host::Document doc;
-    hostapp::DocumentInfo info;
+    host::DocumentInfo info;
     std::string notes, error;
-    if (!hostapp::LoadDocument(obj, doc, info, notes, error) ||
-        !hostapp::SaveDocument(json, doc, hostapp::DocumentInfo{}, error)) {
+    if (!host::LoadDocument(obj, doc, info, notes, error) ||
+        !host::SaveDocument(json, doc, host::DocumentInfo{}, error)) {
         std::fprintf(stderr, "kivera-obj-read-bench: %s\n", error.c_str());
         std::exit(1);
     }
@@ -73,7 +73,7 @@ void Measure(const std::string& label, const std::string& obj, const std::string
     for (const auto& object : doc.objects)
         faces += object ? object->faces.size() : 0;
     std::string bytes, why;
-    hostapp::ReadWholeFile(obj, bytes, why);
+    host::ReadWholeFile(obj, bytes, why);
     const double objSeconds = LoadSeconds(obj), jsonSeconds = LoadSeconds(json);
     std::printf("%-28s %9zu faces %7.1f MB  OBJ %7.3f s  JSON %7.3f s  OBJ/JSON %5.2f\n",
                 label.c_str(), faces, bytes.size() / 1e6, objSeconds, jsonSeconds,
@@ -98,14 +98,14 @@ int main(int argc, char** argv)
     if (first == argc || first == 2) {
         const int side = static_cast<int>(std::lround(std::sqrt(static_cast<double>(faces))));
         const std::string obj = folder + "/grid.obj";
-        if (!hostapp::WriteFileAtomically(obj, GridObj(side), why)) {
+        if (!host::WriteFileAtomically(obj, GridObj(side), why)) {
             std::fprintf(stderr, "kivera-obj-read-bench: %s: %s\n", obj.c_str(), why.c_str());
             return 1;
         }
         Measure("grid " + std::to_string(side) + " x " + std::to_string(side), obj, folder + "/grid.json");
     }
     for (int i = first; i < argc; ++i)
-        Measure(hostapp::FileNameOf(argv[i]), argv[i], folder + "/mesh.json");
+        Measure(host::FileNameOf(argv[i]), argv[i], folder + "/mesh.json");
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
     return 0;

@@ -6,7 +6,7 @@
 #include "frame/command_ids.h"
 #include "host/program/text_encoding.h"
 
-namespace hostapp {
+namespace host {
 
 const char* CommandName(int row)
 {
@@ -80,4 +80,4 @@ bool ResolveMenuIndex(const std::string& text, const std::vector<std::string>& m
     return false;
 }
 
-}  // namespace hostapp
+}  // namespace host

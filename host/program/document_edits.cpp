@@ -10,7 +10,7 @@
 
 #include "host/library/view_matrix.h"
 
-namespace hostapp {
+namespace host {
 
 // A whole non-negative decimal number.
 static bool ParseIndex(const std::string& text, long& value)
@@ -419,4 +419,4 @@ void AppendDocument(host::Document& merged, host::Document&& part, const std::st
     }
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -9,7 +9,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 // What `kivera-host select` was asked; a list left empty ("") is not touched.
 struct SelectionRequest {
@@ -50,4 +50,4 @@ bool ApplySelection(host::Document& doc, const SelectionRequest& request, std::s
 void AppendDocument(host::Document& merged, host::Document&& part, const std::string& partName,
                     std::string& notes);
 
-}  // namespace hostapp
+}  // namespace host

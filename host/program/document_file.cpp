@@ -19,7 +19,7 @@
 #include "host/program/obj_file.h"
 #include "host/program/text_encoding.h"
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -745,4 +745,4 @@ bool SaveDocument(const std::string& path, const host::Document& doc, const Docu
     return SaveDocument(path, doc, info, notes, error);
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -32,7 +32,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 struct ObjSource;
 
@@ -83,4 +83,4 @@ bool SaveDocument(const std::string& path, const host::Document& doc, const Docu
 bool SaveDocument(const std::string& path, const host::Document& doc, const DocumentInfo& info,
                   std::string& error);
 
-}  // namespace hostapp
+}  // namespace host

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace hostapp {
+namespace host {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
 {
@@ -159,4 +159,4 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace hostapp {
+namespace host {
 
 // Reads the file's bytes. False, with `error` saying why ("No such file or
 // directory"), when it cannot be read.
@@ -34,4 +34,4 @@ std::string FolderOf(const std::string& path);
 // The file name part of a path.
 std::string FileNameOf(const std::string& path);
 
-}  // namespace hostapp
+}  // namespace host

@@ -30,7 +30,7 @@
 #include "host/program/text_encoding.h"
 
 namespace fs = std::filesystem;
-using namespace hostapp;
+using namespace host;
 
 namespace {
 

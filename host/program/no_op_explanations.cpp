@@ -8,7 +8,7 @@
 #include "host/program/command_names.h"
 #include "resources/resource.h"
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -584,4 +584,4 @@ std::string LargeFaceNote(const host::Document& doc)
            " more than four points: every command skips " + (count == 1 ? "it" : "them");
 }
 
-}  // namespace hostapp
+}  // namespace host

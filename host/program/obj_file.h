@@ -31,7 +31,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 // A line of a text file: [start, end) without the line end; `next` is where
 // the following line starts.
@@ -131,4 +131,4 @@ std::string ObjContentsBeyondTheDocument(const ObjSource& source);
 std::string FormatObjText(const host::Document& doc, const std::string& mtlFileName);
 std::string FormatMtlText(const host::Document& doc);
 
-}  // namespace hostapp
+}  // namespace host

@@ -13,7 +13,7 @@
 #include "host/program/obj_text.h"
 #include "host/program/text_encoding.h"
 
-namespace hostapp::obj {
+namespace host::obj {
 
 namespace {
 
@@ -520,4 +520,4 @@ bool WritePatched(const std::string& path, const host::Document& doc, const ObjS
     return true;
 }
 
-}  // namespace hostapp::obj
+}  // namespace host::obj

@@ -7,7 +7,7 @@
 #include "host/library/document.h"
 #include "host/program/obj_file.h"
 
-namespace hostapp::obj {
+namespace host::obj {
 
 // Why `doc` cannot be written as a patch of `source`; empty when it can.
 std::string PatchProblem(const host::Document& doc, const ObjSource& source);
@@ -19,4 +19,4 @@ std::string PatchProblem(const host::Document& doc, const ObjSource& source);
 bool WritePatched(const std::string& path, const host::Document& doc, const ObjSource& source,
                   std::string& notes, std::string& error);
 
-}  // namespace hostapp::obj
+}  // namespace host::obj

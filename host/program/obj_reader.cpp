@@ -22,7 +22,7 @@
 #include "host/program/obj_text.h"
 #include "host/program/text_encoding.h"
 
-namespace hostapp {
+namespace host {
 
 static_assert(sizeof(tinyobj::real_t) == sizeof(double), "link the double build of tinyobjloader");
 
@@ -561,4 +561,4 @@ bool ImportObj(const std::string& path, host::Document& doc, std::string& notes,
     return ImportObj(path, doc, nullptr, notes, error);
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -7,7 +7,7 @@
 #include "host/program/float_text.h"
 #include "host/program/text_encoding.h"
 
-namespace hostapp::obj {
+namespace host::obj {
 
 std::string Place(const std::string& path, int line, std::size_t column)
 {
@@ -136,4 +136,4 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
     return false;
 }
 
-}  // namespace hostapp::obj
+}  // namespace host::obj

@@ -10,7 +10,7 @@
 #include "host/library/document.h"
 #include "host/program/obj_file.h"
 
-namespace hostapp::obj {
+namespace host::obj {
 
 struct Token {
     std::size_t start, end;   // offsets into the text
@@ -45,4 +45,4 @@ std::string PositionText(const host::Vec3& p);
 // WriteFileAtomically with the error "PATH: cannot write: why".
 bool WriteText(const std::string& path, const std::string& text, std::string& error);
 
-}  // namespace hostapp::obj
+}  // namespace host::obj

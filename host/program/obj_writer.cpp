@@ -15,7 +15,7 @@
 #include "host/program/obj_patcher.h"
 #include "host/program/obj_text.h"
 
-namespace hostapp {
+namespace host {
 
 using namespace obj;
 
@@ -275,4 +275,4 @@ bool ExportObj(const std::string& path, const host::Document& doc, std::string& 
     return ExportObj(path, doc, nullptr, notes, error);
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -896,4 +896,4 @@ std::string RenderSvg(const std::vector<SvgPanel>& panels, const SvgOptions& opt
     return out + "</svg>\n";
 }
 
-}  // namespace hostapp
+}  // namespace host

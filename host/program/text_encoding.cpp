@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
-namespace hostapp {
+namespace host {
 
 static bool Convert(const char* to, const char* from, const std::string& in, std::string& out)
 {
@@ -117,4 +117,4 @@ bool Utf8ToLatin1(const std::string& in, std::string& out)
     return true;
 }
 
-}  // namespace hostapp
+}  // namespace host

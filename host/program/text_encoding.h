@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace hostapp {
+namespace host {
 
 // False when the text holds a byte sequence that the other encoding cannot
 // represent; `out` is then empty.
@@ -25,4 +25,4 @@ extern const char* const kWideByteOrderMarkMessage;
 std::string Latin1ToUtf8(const std::string& in);
 bool Utf8ToLatin1(const std::string& in, std::string& out);
 
-}  // namespace hostapp
+}  // namespace host

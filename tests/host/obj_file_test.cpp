@@ -26,7 +26,7 @@ std::uint32_t Bits(float value)
 bool Import(const std::string& path, host::Document& doc, std::string& error)
 {
     std::string notes;
-    return hostapp::ImportObj(path, doc, notes, error);
+    return host::ImportObj(path, doc, notes, error);
 }
 
 std::string ImportError(const kivera_test::TempFolder& folder, const std::string& text)
@@ -63,7 +63,7 @@ TEST(ObjFile, RoundTripKeepsPositionsFacesAndUVs)
     kivera_test::TempFolder folder;
     const std::string path = folder.File("mesh.obj");
     std::string error;
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, error)) << error;
     ASSERT_TRUE(kivera_test::FileExists(folder.File("mesh.mtl")));
 
     host::Document back;
@@ -110,7 +110,7 @@ TEST(ObjFile, LinesAndPointsFollowThePolygons)
     host::SelectVertex(obj, 1);
     kivera_test::TempFolder folder;
     std::string error;
-    ASSERT_TRUE(hostapp::ExportObj(folder.File("wire.obj"), doc, error)) << error;
+    ASSERT_TRUE(host::ExportObj(folder.File("wire.obj"), doc, error)) << error;
     EXPECT_FALSE(kivera_test::FileExists(folder.File("wire.mtl")));
     host::Document back;
     ASSERT_TRUE(Import(folder.File("wire.obj"), back, error)) << error;
@@ -130,7 +130,7 @@ TEST(ObjFile, ObjectsTakeTheVerticesTheirFacesUse)
                            "o a\nf 1 2 3\no b\nf 5/1 6/2 -1/3\nvt 0.5 0.25\nvt 1 0\nvt 0 1\n");
     host::Document doc;
     std::string notes, error;
-    ASSERT_TRUE(hostapp::ImportObj(folder.File("two.obj"), doc, notes, error)) << error;
+    ASSERT_TRUE(host::ImportObj(folder.File("two.obj"), doc, notes, error)) << error;
     ASSERT_EQ(doc.objects.size(), 2u);
     EXPECT_EQ(doc.objects[1]->name, "b");
     EXPECT_EQ(doc.objects[1]->vertices.size(), 3u);
@@ -191,15 +191,15 @@ TEST(ObjFile, StrictReadingRefusesWithLineAndColumn)
 
 TEST(ObjFile, TheFileNameChoosesTheFormat)
 {
-    EXPECT_TRUE(hostapp::IsObjFileName("a/b/MESH.OBJ"));
-    EXPECT_FALSE(hostapp::IsObjFileName("mesh.json"));
-    EXPECT_FALSE(hostapp::IsObjFileName("obj"));
-    EXPECT_FALSE(hostapp::IsObjFileName("a/.obj"));
-    EXPECT_TRUE(hostapp::IsDocumentFileName("mesh.Json"));
-    EXPECT_FALSE(hostapp::IsDocumentFileName("mesh.ply"));
-    EXPECT_FALSE(hostapp::IsSvgFileName("mesh.png"));
+    EXPECT_TRUE(host::IsObjFileName("a/b/MESH.OBJ"));
+    EXPECT_FALSE(host::IsObjFileName("mesh.json"));
+    EXPECT_FALSE(host::IsObjFileName("obj"));
+    EXPECT_FALSE(host::IsObjFileName("a/.obj"));
+    EXPECT_TRUE(host::IsDocumentFileName("mesh.Json"));
+    EXPECT_FALSE(host::IsDocumentFileName("mesh.ply"));
+    EXPECT_FALSE(host::IsSvgFileName("mesh.png"));
     std::string error;
-    EXPECT_FALSE(hostapp::CheckFileName("x.png", true, error));
+    EXPECT_FALSE(host::CheckFileName("x.png", true, error));
     EXPECT_EQ(error, "x.png: a picture's name ends in .svg; this program reads and writes no other format");
 }
 
@@ -266,17 +266,17 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     kivera_test::WriteFile(folder.File("two.mtl"), mtl);
     kivera_test::WriteFile(path, obj);
     host::Document doc;
-    std::shared_ptr<const hostapp::ObjSource> source;
+    std::shared_ptr<const host::ObjSource> source;
     std::string notes, error;
-    ASSERT_TRUE(hostapp::ImportObj(path, doc, &source, notes, error)) << error;
+    ASSERT_TRUE(host::ImportObj(path, doc, &source, notes, error)) << error;
     ASSERT_EQ(doc.objects.size(), 2u);
     ASSERT_EQ(doc.objects[1]->vertices.size(), 4u);   // file vertices 2, 3, 4, 5
 
     // Unchanged: the same bytes; to another file: the same statements and
     // an MTL file of its own.
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, source.get(), notes, error)) << error;
     EXPECT_EQ(kivera_test::ReadFile(path), obj);
-    ASSERT_TRUE(hostapp::ExportObj(folder.File("copy.obj"), doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(folder.File("copy.obj"), doc, source.get(), notes, error)) << error;
     std::string expected = obj;
     expected.replace(expected.find("two.mtl"), 7, "copy.mtl");
     EXPECT_EQ(kivera_test::ReadFile(folder.File("copy.obj")), expected);
@@ -291,7 +291,7 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     host::AddFace(*doc.objects[0], {1, 2, 3}, 1);
     doc.materials[0]->texture = "new.png";
     doc.materials[1]->bump = "bump.png";
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, source.get(), notes, error)) << error;
     EXPECT_EQ(notes, path + ": 1 face that the commands added or changed has no normals (the "
                             "others keep theirs)\n");
     const std::string written = kivera_test::ReadFile(path);
@@ -311,13 +311,13 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     // anew with a note.
     doc.objects[1].reset();
     notes.clear();
-    EXPECT_FALSE(hostapp::ExportObj(path, doc, source.get(), notes, error));
+    EXPECT_FALSE(host::ExportObj(path, doc, source.get(), notes, error));
     EXPECT_EQ(error, path + ": not written: the commands removed object 1, so the file would be "
                             "written anew and lose its 1 normal, 2 smoothing-group statements, "
                             "5 vertex colours, 1 comment line and 4 material statements other "
                             "than maps (Ka, Kd, Ks, Ns, ...); write to another file with --out");
     EXPECT_EQ(kivera_test::ReadFile(path), written);
-    ASSERT_TRUE(hostapp::ExportObj(folder.File("other.obj"), doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(folder.File("other.obj"), doc, source.get(), notes, error)) << error;
     EXPECT_NE(notes.find("other.obj: written anew (the commands removed object 1): it lacks"), std::string::npos)
         << notes;
 }
@@ -356,7 +356,7 @@ TEST(ObjFile, PolygonsArriveWithTheHostsWinding)
         // The UV of a point follows it: vt k belongs to file vertex k.
         for (size_t k = 0; k < face.uv.size() && std::string(c.text).find("vt") != std::string::npos; ++k)
             EXPECT_EQ(face.uv[k].u, face.points[k] == 1 || face.points[k] == 2 ? 1.0f : 0.0f) << k;
-        ASSERT_TRUE(hostapp::ExportObj(folder.File("out.obj"), doc, error)) << error;
+        ASSERT_TRUE(host::ExportObj(folder.File("out.obj"), doc, error)) << error;
         const std::string written = kivera_test::ReadFile(folder.File("out.obj"));
         EXPECT_NE(written.find(c.written), std::string::npos) << written;
     }
@@ -373,26 +373,26 @@ TEST(ObjFile, Latin1FilesAndStatementsNoDocumentHolds)
     kivera_test::WriteFile(path, text);
     kivera_test::WriteFile(folder.File("dk.mtl"), "newmtl tr\xE6\nmap_Kd tr\xE6.png\n");
     host::Document doc;
-    std::shared_ptr<const hostapp::ObjSource> source;
+    std::shared_ptr<const host::ObjSource> source;
     std::string notes, error;
-    EXPECT_FALSE(hostapp::ImportObj(path, doc, &source, notes, error));
+    EXPECT_FALSE(host::ImportObj(path, doc, &source, notes, error));
     EXPECT_NE(error.find(":2:4: byte 0xE6 is not UTF-8 text"), std::string::npos) << error;
-    ASSERT_TRUE(hostapp::ImportObj(path, doc, &source, notes, error, true)) << error;
+    ASSERT_TRUE(host::ImportObj(path, doc, &source, notes, error, true)) << error;
     EXPECT_EQ(doc.objects[0]->name, "d\u00E6k");
     EXPECT_EQ(doc.materials[0]->name, "tr\u00E6");
     EXPECT_EQ(doc.materials[0]->texture, "tr\u00E6.png");
-    EXPECT_EQ(hostapp::ObjContentsBeyondTheDocument(*source), "1 other statement (vp)");
+    EXPECT_EQ(host::ObjContentsBeyondTheDocument(*source), "1 other statement (vp)");
     doc.objects[0]->vertices[1].y = 2;
     doc.materials[0]->texture = "n\u00E6w.png";
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, source.get(), notes, error)) << error;
     std::string expected = text;
     expected.replace(expected.find("v 1 0 0"), 7, "v 1 2 0");
     EXPECT_EQ(kivera_test::ReadFile(path), expected);
     EXPECT_EQ(kivera_test::ReadFile(folder.File("dk.mtl")), "newmtl tr\xE6\nmap_Kd n\xE6w.png\n");
 
     host::Document json;
-    hostapp::DocumentInfo info;
-    EXPECT_FALSE(hostapp::ParseDocumentText(std::string("\xFF\xFE{\0}\0", 6), "w.json", json, info, error));
+    host::DocumentInfo info;
+    EXPECT_FALSE(host::ParseDocumentText(std::string("\xFF\xFE{\0}\0", 6), "w.json", json, info, error));
     EXPECT_EQ(error, "w.json:1:1: the file starts with a UTF-16 or UTF-32 byte order mark; save it as UTF-8 text");
 }
 
@@ -409,13 +409,13 @@ TEST(ObjFile, RealFilesComeBackTheSame)
         if (entry.path().extension() != ".obj")
             continue;
         host::Document doc;
-        std::shared_ptr<const hostapp::ObjSource> source;
+        std::shared_ptr<const host::ObjSource> source;
         std::string notes, error;
-        if (!hostapp::ImportObj(entry.path().string(), doc, &source, notes, error))
+        if (!host::ImportObj(entry.path().string(), doc, &source, notes, error))
             continue;   // UTF-16 and Latin-1 files, and a number that is not one
         ++read;
         const std::string copy = folder.File("copy.obj");
-        ASSERT_TRUE(hostapp::ExportObj(copy, doc, source.get(), notes, error)) << error;
+        ASSERT_TRUE(host::ExportObj(copy, doc, source.get(), notes, error)) << error;
         host::Document back;
         ASSERT_TRUE(Import(copy, back, error)) << entry.path() << ": " << error;
         ExpectSameDocuments(back, doc);
@@ -437,7 +437,7 @@ TEST(ObjFile, RealFilesComeBackTheSame)
                                             static_cast<int>(doc.materials.size()) - 1);
             obj->faces[static_cast<size_t>(added)].uv = last.uv;
         }
-        ASSERT_TRUE(hostapp::ExportObj(copy, doc, source.get(), notes, error)) << error;
+        ASSERT_TRUE(host::ExportObj(copy, doc, source.get(), notes, error)) << error;
         host::Document edited;
         ASSERT_TRUE(Import(copy, edited, error)) << entry.path() << ": " << error;
         ExpectSameDocuments(edited, doc);

@@ -53,9 +53,9 @@ std::string Example(const std::string& name) { return std::string(KIVERA_EXAMPLE
 host::Document Load(const std::string& path)
 {
     host::Document doc;
-    hostapp::DocumentInfo info;
+    host::DocumentInfo info;
     std::string notes, error;
-    EXPECT_TRUE(hostapp::LoadDocument(path, doc, info, notes, error)) << error;
+    EXPECT_TRUE(host::LoadDocument(path, doc, info, notes, error)) << error;
     return doc;
 }
 

@@ -90,8 +90,8 @@ Drawn Read(const std::string& svg, bool extent)
 
 TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
 {
-    using hostapp::FitKind;
-    using hostapp::ViewKind;
+    using host::FitKind;
+    using host::ViewKind;
     struct Case {
         const char* what;
         std::function<host::Document()> make;
@@ -155,7 +155,7 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         SCOPED_TRACE(c.what);
         const host::Document doc = c.make();
         std::string note;
-        const std::string svg = hostapp::RenderSvg({{&doc, "a <b>"}}, {c.view, c.fit, false}, &note);
+        const std::string svg = host::RenderSvg({{&doc, "a <b>"}}, {c.view, c.fit, false}, &note);
         Drawn drawn = Read(svg, c.width > 0);
         const std::size_t counts[] = {c.faces, c.selectedFaces, c.selectedLines, c.dots, c.selectedDots};
         const char* kinds[] = {"f", "s", "sl", "v", "sv"};
@@ -172,10 +172,10 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         EXPECT_EQ(svg.find("nan"), std::string::npos);
         EXPECT_LT(svg.size(), 10u << 20);
     }
-    hostapp::ViewKind view;
-    EXPECT_TRUE(hostapp::ParseViewKind("iso", view));
-    EXPECT_EQ(view, hostapp::ViewKind::Iso);
-    EXPECT_FALSE(hostapp::ParseViewKind("back", view));
+    host::ViewKind view;
+    EXPECT_TRUE(host::ParseViewKind("iso", view));
+    EXPECT_EQ(view, host::ViewKind::Iso);
+    EXPECT_FALSE(host::ParseViewKind("back", view));
 }
 
 
@@ -245,9 +245,9 @@ TEST(Svg, BoxesShowThreeFullFacesAndNoHiddenDots)
             std::reverse(faces.begin(), faces.end());
         for (const auto& face : faces)
             host::AddFace(obj, face);
-        hostapp::SvgOptions options;
-        options.view = hostapp::ViewKind::Iso;
-        const std::string svg = hostapp::RenderSvg({{&doc, "box"}}, options);
+        host::SvgOptions options;
+        options.view = host::ViewKind::Iso;
+        const std::string svg = host::RenderSvg({{&doc, "box"}}, options);
         const auto paths = FacePaths(svg);
         ASSERT_GE(paths.size(), 3u);
         double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
