@@ -13,39 +13,46 @@
 namespace bench {
 
 const Scenario kScenarios[kScenarioCount] = {
-    {0, "select-points", "", "10% of the faces and 1% of the lines selected"},
-    {1, "deselect-points", "", "every vertex selected"},
-    {2, "deselect-edges-faces", "", "10% of the faces and 1% of the lines selected"},
-    {3, "select-neighbours", "", "a ring of vertices around half the grid selected"},
-    {4, "select-connected", "", "one vertex selected, the whole grid reachable"},
-    {5, "select-edges", "", "the vertices of 10% of the rows selected"},
-    {6, "align-points", "", "a small current object; the grid with 10% of its rows selected"},
-    {7, "fold-back-rim", "", "the rim row of the grid selected"},
-    {8, "arrange-on-line", "1004 1005 1", "10% of the rows selected; main axis X, move Y and Z"},
-    {9, "bulge", "", "a profile of 2F triangles (current) and a grid of F quads, all selected"},
-    {10, "save-points", "", "the vertices of 10% of the rows selected"},
-    {11, "restore-points", "1008 1009 1010 1", "kivera.idx holding 10% of the rows, all axes"},
-    {12, "split-edges", "", "a polyline of two-point faces, chains of 100 vertices covering 1% selected"},
-    {12, "split-edges-all", "", "stress: a polyline of two-point faces, every vertex selected", true},
-    {13, "rotate-by-view", "", "every vertex selected, a turned view"},
-    {14, "cut-groove", "", "1% of the interior lines selected"},
-    {15, "uv-copy", "", "a source grid and a renumbered copy (vertices column by column, faces in reverse, turned corners), start face and vertex selected"},
-    {15, "uv-copy-shuffled", "", "stress: as uv-copy, the copy's vertices and faces numbered at random", true},
-    {16, "texture-reload", "", "64 materials with three maps each"},
-    {17, "bevel", "", "1% of the interior lines selected"},
-    {18, "face-angle", "", "two faces selected"},
+    {CommandId::SelectPoints, "", "10% of the faces and 1% of the lines selected"},
+    {CommandId::DeselectPoints, "", "every vertex selected"},
+    {CommandId::DeselectEdgesAndFaces, "", "10% of the faces and 1% of the lines selected"},
+    {CommandId::SelectNeighbours, "", "a ring of vertices around half the grid selected"},
+    {CommandId::SelectConnected, "", "one vertex selected, the whole grid reachable"},
+    {CommandId::SelectEdgesOfPoints, "", "the vertices of 10% of the rows selected"},
+    {CommandId::AlignPoints, "", "a small current object; the grid with 10% of its rows selected"},
+    {CommandId::FoldBackRim, "", "the rim row of the grid selected"},
+    {CommandId::ArrangeOnLine, "1004 1005 1", "10% of the rows selected; main axis X, move Y and Z"},
+    {CommandId::Bulge, "", "a profile of 2F triangles (current) and a grid of F quads, all selected"},
+    {CommandId::SavePoints, "", "the vertices of 10% of the rows selected"},
+    {CommandId::RestorePoints, "1008 1009 1010 1", "kivera.idx holding 10% of the rows, all axes"},
+    {CommandId::SplitEdges, "", "a polyline of two-point faces, chains of 100 vertices covering 1% selected"},
+    {CommandId::SplitEdges, "", "stress: a polyline of two-point faces, every vertex selected", "split-edges-all"},
+    {CommandId::RotateByView, "", "every vertex selected, a turned view"},
+    {CommandId::CutGroove, "", "1% of the interior lines selected"},
+    {CommandId::CopyUV, "", "a source grid and a renumbered copy (vertices column by column, faces in reverse, turned corners), start face and vertex selected"},
+    {CommandId::CopyUV, "", "stress: as copy-uv, the copy's vertices and faces numbered at random", "uv-copy-shuffled"},
+    {CommandId::ReloadTextures, "", "64 materials with three maps each"},
+    {CommandId::Bevel, "", "1% of the interior lines selected"},
+    {CommandId::MeasureAngle, "", "two faces selected"},
 };
+
+int ScenarioRow(const Scenario& scenario) { return RowOf(scenario.command); }
+
+const char* ScenarioName(const Scenario& scenario)
+{
+    return IsStress(scenario) ? scenario.stressName : kCommands[ScenarioRow(scenario)].name;
+}
 
 int FindScenario(const std::string& name)
 {
     for (int k = 0; k < kScenarioCount; ++k)
-        if (name == kScenarios[k].name)
+        if (name == ScenarioName(kScenarios[k]))
             return k;
     char* end = nullptr;
     const long row = std::strtol(name.c_str(), &end, 10);
     if (!name.empty() && *end == '\0')
         for (int k = 0; k < kScenarioCount; ++k)
-            if (kScenarios[k].row == row)
+            if (ScenarioRow(kScenarios[k]) == row)
                 return k;
     return -1;
 }
@@ -286,19 +293,19 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
     const GridShape shape = ShapeForFaceCount(faceCount);
     Random random = {0x9E3779B97F4A7C15ULL};
     doc.currentObject = 0;
-    const bool stress = kScenarios[scenario].stress;
-    switch (kScenarios[scenario].row) {
-    case 0:
-    case 2: {
+    const bool stress = IsStress(kScenarios[scenario]);
+    switch (kScenarios[scenario].command) {
+    case CommandId::SelectPoints:
+    case CommandId::DeselectEdgesAndFaces: {
         host::Object& grid = AddPlainGrid(doc, shape);
         SelectTenthOfFaces(grid, shape);
         SelectInteriorLines(grid, shape, random);
         break;
     }
-    case 1:
+    case CommandId::DeselectPoints:
         SelectAllVertices(AddPlainGrid(doc, shape));
         break;
-    case 13: {
+    case CommandId::RotateByView: {
         SelectAllVertices(AddPlainGrid(doc, shape));
         // A view turned about a slanted axis, moved back from the origin.
         const float c = std::cos(0.4f), s = std::sin(0.4f);
@@ -308,32 +315,32 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
             doc.scene.view[k] = view[k];
         break;
     }
-    case 3:
+    case CommandId::SelectNeighbours:
         SelectRing(AddPlainGrid(doc, shape), shape);
         break;
-    case 4: {
+    case CommandId::SelectConnected: {
         host::Object& grid = AddPlainGrid(doc, shape);
         host::SelectVertex(grid, GridVertex(shape, shape.columns / 2, shape.rows / 2));
         break;
     }
-    case 5:
-    case 8:
-    case 10:
+    case CommandId::SelectEdgesOfPoints:
+    case CommandId::ArrangeOnLine:
+    case CommandId::SavePoints:
         SelectTenthOfRows(AddPlainGrid(doc, shape), shape);
         break;
-    case 6: {
+    case CommandId::AlignPoints: {
         const GridShape small = {10, 10};
         SelectAllVertices(AddGrid(doc, "current", small, {1.0f, -20.0f, -20.0f, 3.0f}));
         SelectTenthOfRows(AddPlainGrid(doc, shape), shape);
         break;
     }
-    case 7: {
+    case CommandId::FoldBackRim: {
         host::Object& grid = AddPlainGrid(doc, shape);
         for (int i = 0; i <= shape.columns; ++i)
             host::SelectVertex(grid, GridVertex(shape, i, 0));
         break;
     }
-    case 9: {
+    case CommandId::Bulge: {
         // The profile's quads are split along one diagonal; the second grid
         // is a little finer and shifted, so its vertices fall at general
         // places of the profile.
@@ -349,12 +356,12 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
         SelectAllVertices(AddGrid(doc, "sheet", shape, {0.997f, 0.011f, 0.017f, 0.0f}));
         break;
     }
-    case 11: {
+    case CommandId::RestorePoints: {
         host::Object& grid = AddPlainGrid(doc, shape);
         SelectTenthOfRows(grid, shape);
         return WriteSavedPoints(grid, 0, settingsFolder);
     }
-    case 12: {
+    case CommandId::SplitEdges: {
         host::Object& polyline = AddPolyline(doc, faceCount);
         if (stress)
             SelectAllVertices(polyline);
@@ -362,15 +369,15 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
             SelectChains(polyline, 100, 10000);
         break;
     }
-    case 14:
-    case 17:
+    case CommandId::CutGroove:
+    case CommandId::Bevel:
         SelectInteriorLines(AddPlainGrid(doc, shape), shape, random);
         break;
-    case 15:
+    case CommandId::CopyUV:
         BuildUVCopy(doc, shape, stress ? Renumbering::kShuffled : Renumbering::kReordered,
                     random);
         break;
-    case 16: {
+    case CommandId::ReloadTextures: {
         for (int m = 0; m < 64; ++m) {
             const std::string name = "material" + std::to_string(m);
             host::Material& material = *doc.materials[host::AddMaterial(doc, name)];
@@ -383,7 +390,7 @@ bool BuildScenarioDocument(int scenario, int faceCount, const std::string& setti
             grid.faces[f].material = static_cast<int>(f % 64);
         break;
     }
-    case 18: {
+    case CommandId::MeasureAngle: {
         host::Object& grid = AddPlainGrid(doc, shape);
         host::SelectFace(grid, GridFace(shape, 1, 1));
         host::SelectFace(grid, GridFace(shape, shape.columns - 2, shape.rows - 2));

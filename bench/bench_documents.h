@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 
 namespace bench {
@@ -18,25 +19,33 @@ struct GridShape {
 // The most nearly square grid of exactly `faceCount` quads (columns >= rows).
 GridShape ShapeForFaceCount(int faceCount);
 
-// One measured command: its command table row, a short name for the table,
-// the answer to its dialog (KIVERA_DIALOG, empty when it has none) and what
-// the document holds when it starts.
+// One measured command: the command, the answer to its dialog
+// (KIVERA_DIALOG, empty when it has none) and what the document holds when
+// it starts. Its row and name come from the command's identity.
 struct Scenario {
-    int row;
-    const char* name;
+    CommandId command;
     const char* dialog;
     const char* setup;   // one line for the report
-    // A stress case beside the command's realistic scenario: far more work
-    // than a modeler would ask for at once (every segment of a mesh split,
-    // a copy numbered at random), so that the worst case is measured too.
-    bool stress = false;
+    // Set for a stress case beside the command's realistic scenario, which
+    // then goes by this name: far more work than a modeler would ask for at
+    // once (every segment of a mesh split, a copy numbered at random), so
+    // that the worst case is measured too.
+    const char* stressName = nullptr;
 };
+
+inline bool IsStress(const Scenario& scenario) { return scenario.stressName != nullptr; }
+
+// The command table row the scenario runs.
+int ScenarioRow(const Scenario& scenario);
+
+// The name in the report: the command's English name, or the stress case's.
+const char* ScenarioName(const Scenario& scenario);
 
 constexpr int kScenarioCount = 21;
 extern const Scenario kScenarios[kScenarioCount];
 
-// Index into kScenarios of the command named `name` (short name or row
-// number), -1 when none matches.
+// Index into kScenarios of the scenario named `name` (its name or the
+// row number of its command), -1 when none matches.
 int FindScenario(const std::string& name);
 
 // Fills the empty `doc` for scenario `scenario` around a main mesh of

@@ -145,7 +145,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.plugin = plugin;
         } else if (arg == "--list") {
             for (const bench::Scenario& s : bench::kScenarios)
-                std::printf("%2d %-22s %s\n", s.row, s.name, s.setup);
+                std::printf("%2d %-22s %s\n", bench::ScenarioRow(s), bench::ScenarioName(s),
+                            s.setup);
             return 2;
         } else if (arg == "--help") {
             PrintUsage(stdout);
@@ -399,7 +400,7 @@ double ReplayEdits(host::Document& doc, const std::vector<ObjectCounts>& before,
         alarm(static_cast<unsigned>(limitSeconds));
         ProfilerControl("enable");
         const double start = Now();
-        m.result = plugin.modifySelect(s.row, &doc);
+        m.result = plugin.modifySelect(bench::ScenarioRow(s), &doc);
         m.seconds = Now() - start;
         ProfilerControl("disable");
         alarm(0);
@@ -522,7 +523,7 @@ int main(int argc, char** argv)
                     m.result = one.result;
                 }
             }
-            const char* name = bench::kScenarios[scenario].name;
+            const char* name = bench::ScenarioName(bench::kScenarios[scenario]);
             if (outcome == Outcome::kSkipped) {
                 std::printf("| %s | %d | > %d (skipped) | | | | | | | %s | |\n", name, faceCount,
                             options.limitSeconds, Megabytes(childPeakKb).c_str());

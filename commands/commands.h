@@ -3,7 +3,9 @@
 // stopped early.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
+
+namespace kivera {
 
 // Point selection.
 int SelectPoints(DocumentHandle document);
@@ -30,3 +32,5 @@ int Bulge(DocumentHandle document);
 int CopyUVMap(DocumentHandle document);
 int ReloadTextures(DocumentHandle document);
 int MeasureFaceAngle(DocumentHandle document);
+
+}  // namespace kivera

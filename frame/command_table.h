@@ -1,7 +1,12 @@
 // The static command table and the rule that turns a menu index into a row.
 #pragma once
 
-#include "frame/host_api.h"
+#include <array>
+
+#include "frame/command_ids.h"
+#include "hostaccess/host_api.h"
+
+namespace kivera {
 
 using CommandHandler = int (*)(DocumentHandle document);
 
@@ -10,17 +15,20 @@ struct CommandEntry {
     CommandHandler handler;
 };
 
-// Nineteen rows in menu order, then a row of two nulls.
-extern const CommandEntry CommandTable[];
+// The rows of kCommands (frame/command_ids.h) in their order, then a row
+// of two nulls.
+extern const std::array<CommandEntry, kCommandCount + 1> CommandTable;
 
-// 1 when kivera.ini in `folder` enables `row` (its value is exactly 1).
-int IsRowEnabled(const char* folder, const CommandEntry& row);
+// True when kivera.ini in `folder` enables `row` (its value is exactly 1).
+bool IsRowEnabled(const char* folder, const CommandEntry& row);
 
 // The (index+1)-th enabled row in table order, or nullptr. The settings file
 // is read anew for every row examined.
 const CommandEntry* FindEnabledRow(const char* folder, int index);
 
 // The settings folder of the menu: the folder above the one that holds the
-// module file. Returns 0 (empty folder) when the module path is unknown, too
+// module file. False (empty folder) when the module path is unknown, too
 // long or has fewer than two separators.
-int DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size);
+bool DeriveMenuSettingsFolder(const char* modulePath, char* folder, int size);
+
+}  // namespace kivera

@@ -1,9 +1,12 @@
 #include "frame/exports.h"
 
 #include "frame/command_table.h"
-#include "frame/host_api.h"
-#include "frame/settings.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/settings.h"
 #include "platform/platform.h"
+
+// The exports themselves stay at global scope with C linkage (exports.h);
+// everything they call lives in namespace kivera.
 
 unsigned int KIVERA_CDECL MQCheckVersion(void) { return 0x231; }
 
@@ -12,7 +15,7 @@ int KIVERA_CDECL MQInit(const char* exeFileName)
     if (!exeFileName)
         return 0;
     try {
-        return BindHost(exeFileName);
+        return kivera::BindHost(exeFileName) ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -32,12 +35,12 @@ int KIVERA_CDECL MQGetPlugInType(void) { return 5; }
 
 const char* KIVERA_CDECL MQEnumString(int index)
 {
-    char modulePath[kSettingsPathSize];
-    char folder[kSettingsPathSize];
-    if (!GetModulePath(modulePath, sizeof modulePath) ||
-        !DeriveMenuSettingsFolder(modulePath, folder, sizeof folder))
+    char modulePath[kivera::kSettingsPathSize];
+    char folder[kivera::kSettingsPathSize];
+    if (!kivera::GetModulePath(modulePath, sizeof modulePath) ||
+        !kivera::DeriveMenuSettingsFolder(modulePath, folder, sizeof folder))
         return nullptr;   // no settings folder: every row is disabled
-    const CommandEntry* row = FindEnabledRow(folder, index);
+    const kivera::CommandEntry* row = kivera::FindEnabledRow(folder, index);
     return row ? row->menuString : nullptr;
 }
 
@@ -45,17 +48,17 @@ int KIVERA_CDECL MQModifySelect(int index, void* document)
 {
     // Every command calls the host without checks, so nothing runs on an
     // incomplete binding.
-    if (!hostApi.complete)
+    if (!kivera::hostApi.complete)
         return 0;
     try {
-        char folder[kSettingsPathSize] = {};
-        if (!SysGetSystemPath(folder, 5))
+        char folder[kivera::kSettingsPathSize] = {};
+        if (!kivera::SysGetSystemPath(folder, 5))
             return 0;   // no settings folder: every row is disabled
         folder[sizeof folder - 1] = '\0';   // the host is given no size; never read past it
-        const CommandEntry* row = FindEnabledRow(folder, index);
+        const kivera::CommandEntry* row = kivera::FindEnabledRow(folder, index);
         if (!row)
             return 0;
-        return row->handler(static_cast<DocumentHandle>(document));
+        return row->handler(static_cast<kivera::DocumentHandle>(document));
     } catch (...) {
         // Working memory that could not be had (bad_alloc, or length_error
         // for a size above max_size()): the command stops where it was, its

@@ -1,33 +1,18 @@
-// The nineteen menu strings, in command table order, as code page 932 bytes.
-// They are both the menu texts and the keys of kivera.ini, so they are
-// compared byte for byte and never converted. Header-only so that tools (the
-// settings generator, the stand-in host) share these bytes instead of
-// writing them again.
+// The menu strings alone, in row order, for the code that needs only the
+// bytes (the settings generator, the stand-in host's settings file): taken
+// from the command identities.
 #pragma once
 
-constexpr int kCommandCount = 19;
+#include <array>
 
-inline constexpr const char* kMenuStrings[kCommandCount] = {
-    /*  0 点を選択 */ "\x93_\x82\xF0\x91I\x91\xF0",
-    /*  1 点を非選択 */ "\x93_\x82\xF0\x94\xF1\x91I\x91\xF0",
-    /*  2 辺・面を非選択 */ "\x95\xD3\x81" "E\x96\xCA\x82\xF0\x94\xF1\x91I\x91\xF0",
-    /*  3 隣の点も選択 */ "\x97\xD7\x82\xCC\x93_\x82\xE0\x91I\x91\xF0",
-    /*  4 接続点を選択 */ "\x90\xDA\x91\xB1\x93_\x82\xF0\x91I\x91\xF0",
-    /*  5 両端の点が選択されている辺を選択 */
-    "\x97\xBC\x92[\x82\xCC\x93_\x82\xAA\x91I\x91\xF0\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xE9"
-    "\x95\xD3\x82\xF0\x91I\x91\xF0",
-    /*  6 選択点の位置を合わせる */
-    "\x91I\x91\xF0\x93_\x82\xCC\x88\xCA\x92u\x82\xF0\x8D\x87\x82\xED\x82\xB9\x82\xE9",
-    /*  7 縁の折り返し */ "\x89\x8F\x82\xCC\x90\xDC\x82\xE8\x95\xD4\x82\xB5",
-    /*  8 直線に並べる */ "\x92\xBC\x90\xFC\x82\xC9\x95\xC0\x82\xD7\x82\xE9",
-    /*  9 もっこり */ "\x82\xE0\x82\xC1\x82\xB1\x82\xE8",
-    /* 10 選択点を保存 */ "\x91I\x91\xF0\x93_\x82\xF0\x95\xDB\x91\xB6",
-    /* 11 保存点を元に戻す */ "\x95\xDB\x91\xB6\x93_\x82\xF0\x8C\xB3\x82\xC9\x96\xDF\x82\xB7",
-    /* 12 辺の分割 */ "\x95\xD3\x82\xCC\x95\xAA\x8A\x84",
-    /* 13 Viewで回転 */ "View\x82\xC5\x89\xF1\x93]",
-    /* 14 すじ彫りを入れる */ "\x82\xB7\x82\xB6\x92\xA4\x82\xE8\x82\xF0\x93\xFC\x82\xEA\x82\xE9",
-    /* 15 UVマップコピー */ "UV\x83}\x83" "b\x83v\x83R\x83s\x81[",
-    /* 16 TextureReload */ "TextureReload",
-    /* 17 べべるん */ "\x82\xD7\x82\xD7\x82\xE9\x82\xF1",
-    /* 18 面の角度を測る */ "\x96\xCA\x82\xCC\x8Ap\x93x\x82\xF0\x91\xAA\x82\xE9",
-};
+#include "frame/command_ids.h"
+
+constexpr std::array<const char*, kCommandCount> MenuStringsOfCommands()
+{
+    std::array<const char*, kCommandCount> strings = {};
+    for (int row = 0; row < kCommandCount; ++row)
+        strings[static_cast<std::size_t>(row)] = kCommands[row].menuText;
+    return strings;
+}
+
+inline constexpr std::array<const char*, kCommandCount> kMenuStrings = MenuStringsOfCommands();

@@ -8,6 +8,8 @@
 
 #include "geom/mesh_index_fields.h"
 
+namespace kivera {
+
 // One ascending list of faces: a run of an array, then a chain of added
 // faces.
 struct FaceCursor {
@@ -154,3 +156,5 @@ void ForEachInBoth(const int* a, const int* aEnd, const int* b, const int* bEnd,
         }
     }
 }
+
+}  // namespace kivera

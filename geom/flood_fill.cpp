@@ -3,6 +3,8 @@
 
 #include "geom/mesh_index_fields.h"
 
+namespace kivera {
+
 // The scratch of FloodFillFromSeeds: per vertex, the next vertex towards
 // the root of its piece; a root names itself, or holds kSeededRoot once a
 // seed of its piece has been met.
@@ -36,8 +38,7 @@ static void JoinPieces(int* parent, int a, int b)
         parent[a] = b;
 }
 
-void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int label, int* labels,
-                        int* scratch)
+void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, int label, int* labels, int* scratch)
 {
     const int vertexCount = index.vertexCount;
     int* parent = scratch;
@@ -58,7 +59,7 @@ void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int la
     // Every vertex is asked, as the fills would ask; a labelled seed starts
     // nothing, and a later seed of a piece already reached adds nothing.
     for (int v = 0; v < vertexCount; ++v)
-        if (isSeed(context, v) && labels[v] == 0)
+        if (isSeed(v) && labels[v] == 0)
             parent[FindRoot(parent, v)] = kSeededRoot;
     if (label == 0)
         return;
@@ -66,3 +67,5 @@ void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int la
         if (labels[v] == 0 && parent[FindRoot(parent, v)] == kSeededRoot)
             labels[v] = label;
 }
+
+}  // namespace kivera

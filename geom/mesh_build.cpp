@@ -6,6 +6,8 @@
 #include "geom/mesh_index_fields.h"
 #include "geom/side_table.h"
 
+namespace kivera {
+
 bool BuildMeshIndex(MeshIndex& index, std::vector<MeshFace> faces, int vertexCount,
                     const MeshIndexOptions& options)
 {
@@ -37,3 +39,5 @@ bool BuildMeshIndex(MeshIndex& index, std::vector<MeshFace> faces, int vertexCou
     }
     return true;
 }
+
+}  // namespace kivera

@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+namespace kivera {
+
 void MeshIndexDeleter::operator()(MeshIndex* index) const { delete index; }
 
 MeshIndexPtr NewMeshIndex() { return MeshIndexPtr(new (std::nothrow) MeshIndex()); }
@@ -371,9 +373,15 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
     return entry.count;
 }
 
+int IndexedVertexCount(const MeshIndex& index) { return index.vertexCount; }
+
+int IndexedFaceCount(const MeshIndex& index) { return static_cast<int>(index.faces.size()); }
+
 int IndexedFacePointCount(const MeshIndex& index, int face)
 {
     if (face < 0 || face >= static_cast<int>(index.faces.size()))
         return 0;
     return FaceAt(index, face).count;
 }
+
+}  // namespace kivera

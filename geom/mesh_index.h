@@ -15,6 +15,8 @@
 
 #include "geom/mesh_face.h"
 
+namespace kivera {
+
 struct MeshIndex;
 
 struct MeshIndexDeleter {
@@ -94,3 +96,13 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points);
 // The point count IndexedFacePoints would give for `face`, without the
 // points.
 int IndexedFacePointCount(const MeshIndex& index, int face);
+
+// The object's face count as the index knows it: the build's slots plus the
+// faces recorded since.
+int IndexedFaceCount(const MeshIndex& index);
+
+// The object's vertex count as the index knows it: the build's count plus
+// the vertices recorded since.
+int IndexedVertexCount(const MeshIndex& index);
+
+}  // namespace kivera

@@ -12,6 +12,8 @@
 
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // One link of a vertex's chain of added faces.
 struct MeshIndexNode {
     int face;
@@ -158,3 +160,5 @@ void PlaceMeshIndexFaces(MeshIndex& index);
 void CloseMeshIndexRuns(MeshIndex& index);
 // Empties the index but keeps its memory for the next build.
 void ClearMeshIndex(MeshIndex& index);
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 
 #include "geom/face_walk.h"
 
+namespace kivera {
+
 // True when the faces with two hits for (a, b) are exactly those that list
 // both: two distinct vertices with lists of their own that no face names
 // twice. A face holding each once scores 2; one holding only one of them
@@ -195,3 +197,5 @@ int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int m
     });
     return found;
 }
+
+}  // namespace kivera

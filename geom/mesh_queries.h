@@ -6,6 +6,8 @@
 
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Most faces FindFacesWithEdge reports; callers give lists of this size.
 constexpr int kMaxEdgeFaces = 16;
 
@@ -33,3 +35,5 @@ int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbou
 // Faces of three or four points holding `vertex`, in face order; a face that
 // holds it twice is listed twice. Stops at `max` entries. Returns the count.
 int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int max);
+
+}  // namespace kivera

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace kivera {
+
 // The one place where a working-precision value is stored as a float.
 static float Round(double value) { return static_cast<float>(value); }
 
@@ -11,6 +13,14 @@ static float Round(double value) { return static_cast<float>(value); }
 bool IsFinitePoint(const Point3& p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool AllFinitePoints(const Point3* points, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (!IsFinitePoint(points[i]))
+            return false;
+    return true;
 }
 
 Point3 Add(const Point3& a, const Point3& b)
@@ -131,3 +141,5 @@ Point3 FaceNormal(const Point3* corners, int count)
         return Normalize(QuadNormal(corners[0], corners[1], corners[2], corners[3]));
     return Point3{0.0f, 0.0f, 0.0f};
 }
+
+}  // namespace kivera

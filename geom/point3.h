@@ -8,6 +8,8 @@
 // does not depend on the compiler's evaluation method.
 #pragma once
 
+namespace kivera {
+
 struct Point3 {
     float x, y, z;
 };
@@ -35,6 +37,8 @@ void SetZero(Point3& v);
 bool IsEqual(const Point3& a, const Point3& b);
 // True when no component is NaN or infinite.
 bool IsFinitePoint(const Point3& p);
+// True when every one of points[0..count-1] is IsFinitePoint.
+bool AllFinitePoints(const Point3* points, int count);
 double Dot(const Point3& a, const Point3& b);
 Point3 Cross(const Point3& a, const Point3& b);
 // sqrt of the sum of squares, the sum rounded to float first.
@@ -53,3 +57,5 @@ Point3 QuadNormal(const Point3& a, const Point3& b, const Point3& c, const Point
 // Unit normal of a face of three or four corners (TriangleNormal or
 // QuadNormal); the zero vector for any other count or a degenerate face.
 Point3 FaceNormal(const Point3* corners, int count);
+
+}  // namespace kivera

@@ -6,6 +6,8 @@
 
 #include "geom/face_walk.h"
 
+namespace kivera {
+
 // Sets every side of face `face` that joins a and b to `value`.
 static void SetSidesJoining(const MeshIndex& index, int* sides, int face, int a, int b, int value)
 {
@@ -159,3 +161,4 @@ void FindSideNeighbours(const MeshIndex& index, int* sides, int faceCount)
     }
 }
 
+}  // namespace kivera

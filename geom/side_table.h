@@ -4,6 +4,8 @@
 
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Entries of the side table besides a face number.
 constexpr int kNoSideNeighbour = -1;   // no other face holds both ends
 constexpr int kAskForSide = -2;        // not plain: ask FindFacesAlongSides
@@ -26,3 +28,5 @@ void PrepareSidePlacing(MeshIndex& index);
 // ...and, once the runs are open, places the faces as PlaceMeshIndexFaces
 // does while filling `sides` as FindSideNeighbours would.
 void PlaceFacesWithSides(MeshIndex& index, int* sides);
+
+}  // namespace kivera

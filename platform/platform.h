@@ -9,6 +9,12 @@
 #include "platform/calling_convention.h"
 #include "platform/shared_library.h"
 
+#if defined(_WIN32)
+struct HWND__;   // <windows.h> declares HWND as HWND__*, at global scope
+#endif
+
+namespace kivera {
+
 // The separator between folder and file name in the module's own paths and
 // in the folders the host reports.
 #if defined(_WIN32)
@@ -49,8 +55,7 @@ constexpr int kIdCancel = 2;
 // A dialog procedure has exactly the type of a Win32 DLGPROC (checked where
 // it is handed to Windows): HWND, UINT, WPARAM, LPARAM, returning INT_PTR.
 #if defined(_WIN32)
-struct HWND__;   // <windows.h> declares HWND as HWND__*
-using DialogWindow = HWND__*;
+using DialogWindow = ::HWND__*;
 #else
 using DialogWindow = void*;
 #endif
@@ -70,3 +75,5 @@ intptr_t RunDialog(int templateId, void* owner, DialogProcedure procedure);
 void EndDialogBox(DialogWindow dialog, intptr_t result);
 void CheckDialogButton(DialogWindow dialog, int controlId, int checked);
 int IsDialogButtonChecked(DialogWindow dialog, int controlId);
+
+}  // namespace kivera

@@ -18,6 +18,8 @@
 
 #include "platform/dialog_templates.h"
 
+namespace kivera {
+
 static void* moduleInstance;
 
 void SetModuleInstance(void* instance) { moduleInstance = instance; }
@@ -229,3 +231,5 @@ int IsDialogButtonChecked(DialogWindow window, int controlId)
     const int slot = dialog ? ControlSlot(*dialog, controlId) : -1;
     return slot >= 0 ? dialog->checked[static_cast<size_t>(slot)] : 0;
 }
+
+}  // namespace kivera

@@ -5,6 +5,8 @@
 
 #include <type_traits>
 
+namespace kivera {
+
 static_assert(std::is_same<DialogProcedure, DLGPROC>::value,
               "a dialog procedure is handed to DialogBoxParamA as it is");
 
@@ -14,13 +16,6 @@ void SetModuleInstance(void* instance) { moduleInstance = static_cast<HINSTANCE>
 
 void* ModuleInstance() { return moduleInstance; }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
-{
-    (void)reason;
-    (void)reserved;
-    SetModuleInstance(instance);
-    return TRUE;
-}
 
 int GetModulePath(char* buffer, int size)
 {
@@ -58,4 +53,14 @@ void CheckDialogButton(DialogWindow dialog, int controlId, int checked)
 int IsDialogButtonChecked(DialogWindow dialog, int controlId)
 {
     return IsDlgButtonChecked(dialog, controlId) == BST_CHECKED ? 1 : 0;
+}
+
+}  // namespace kivera
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    (void)reason;
+    (void)reserved;
+    kivera::SetModuleInstance(instance);
+    return TRUE;
 }

@@ -12,7 +12,7 @@ cmake --build --preset default -j "$(nproc)" --target kivera-host kivera kivera-
 out=build/example
 mkdir -p "$out"
 build/default/app/kivera-host run examples/grid-ring.json --command 接続点を選択 \
-  --out "$out/grid-ring-result.json" --svg "$out/grid-ring.svg" --labels
+  --out "$out/grid-ring-result.json" --force --svg "$out/grid-ring.svg" --labels
 echo
 echo "The result document: $out/grid-ring-result.json"
 echo "Its picture, before and after (open it in a web browser): $out/grid-ring.svg"

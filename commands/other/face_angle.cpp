@@ -2,9 +2,12 @@
 #include <cstdio>
 
 #include "commands/commands.h"
+#include "hostaccess/object_loops.h"
 #include "geom/point3.h"
-#include "frame/face_normal.h"
+#include "hostaccess/face_normal.h"
 #include "platform/platform.h"
+
+namespace kivera {
 
 namespace {
 
@@ -68,15 +71,13 @@ static Point3 LineDirection(ObjectHandle object, const int* points, int pointCou
 template <typename Scan>
 static void ScanFaces(DocumentHandle document, int objectCount, Scan scan)
 {
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (object == nullptr)
-            continue;
+    ForEachObject(document, objectCount, [&](int i, ObjectHandle object) {
         const int faceCount = ObjGetFaceCount(object);
         for (int f = 0; f < faceCount; ++f)
             if (!scan(i, object, f))
-                return;
-    }
+                return false;
+        return true;
+    });
 }
 
 // Collects the normals of selected faces of three or four points, in object
@@ -127,3 +128,5 @@ int MeasureFaceAngle(DocumentHandle document)
         ShowSingleResult(found.slots[0]);
     return 1;
 }
+
+}  // namespace kivera

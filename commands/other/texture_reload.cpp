@@ -1,6 +1,8 @@
 // Make the host read every image map again.
 #include "commands/commands.h"
 
+namespace kivera {
+
 namespace {
 
 // Reading and setting the file name of one map kind.
@@ -47,3 +49,5 @@ int ReloadTextures(DocumentHandle document)
     }
     return 1;
 }
+
+}  // namespace kivera

@@ -8,9 +8,12 @@
 #include <new>
 
 #include "commands/commands.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
+#include "hostaccess/object_loops.h"
 #include "geom/mesh_queries.h"
 #include "geom/side_table.h"
+
+namespace kivera {
 
 namespace {
 
@@ -42,86 +45,8 @@ struct TargetPairing {
 
 }  // namespace
 
-// Position of `vertex` among points[0..count-1], or -1 when it is not there.
-static int FindPosition(const int* points, int count, int vertex)
-{
-    for (int k = 0; k < count; ++k)
-        if (points[k] == vertex)
-            return k;
-    return -1;
-}
-
-// The states of a face during a walk. A waiting face is on the stack exactly
-// once; the state spares searching the stack for it.
-constexpr unsigned char kUnseen = 0;
-constexpr unsigned char kVisited = 1;
-constexpr unsigned char kWaiting = 2;
-
-int AnchoredFaceWalk(ObjectHandle object, const MeshIndex& index, int startFace, int startAnchor,
-                     const FaceWalkScratch& scratch, FaceVisitAction action, void* context)
-{
-    const int faceCount = ObjGetFaceCount(object);
-    if (faceCount > scratch.capacity || startFace < 0 || startFace >= faceCount)
-        return 0;
-    // A byte per face keeps the states of a million faces in the cache.
-    unsigned char* state = scratch.states;
-    int* stackFaces = scratch.stackFaces;
-    int* stackAnchors = scratch.stackAnchors;
-    std::fill(state, state + faceCount, kUnseen);
-    // Pushes `next`, reached across a side starting at `anchor`, unless it
-    // is visited or waiting already.
-    int stackCount = 0;
-    const auto push = [&](int next, int anchor) {
-        if (next < 0 || next >= faceCount || state[next] != kUnseen)
-            return;
-        // The stack holds distinct faces that are not visited yet: there
-        // is always room for one more.
-        assert(stackCount < faceCount);
-        stackFaces[stackCount] = next;
-        stackAnchors[stackCount] = anchor;
-        state[next] = kWaiting;
-        ++stackCount;
-    };
-    push(startFace, startAnchor);
-    while (stackCount > 0) {
-        --stackCount;
-        const int face = stackFaces[stackCount];
-        const int anchor = stackAnchors[stackCount];
-        assert(state[face] == kWaiting);
-        state[face] = kVisited;
-        int points[kMaxFacePoints];
-        const int n = IndexedFacePoints(index, face, points);
-        if (!action(context, face, anchor, points, n))
-            break;
-        if (n == 0)
-            continue;
-        // The faces along every side k (points k and k + 1, in ascending
-        // order), walked from the anchor's side on. Only a face that repeats
-        // a vertex can lack its anchor; its sides are then walked from side 0.
-        const int* across = scratch.sides + static_cast<size_t>(face) * kMaxFacePoints;
-        bool askEverySide = false;
-        for (int side = 0; side < n; ++side)
-            askEverySide |= across[side] == kAskForSide;
-        const int start = std::max(FindPosition(points, n, anchor), 0);
-        if (!askEverySide) {
-            // Each side lists the face itself, visited now, and at most
-            // the one other face the table names.
-            for (int step = 0, side = start; step < n; ++step, side = side + 1 == n ? 0 : side + 1)
-                push(across[side], points[side]);
-            continue;
-        }
-        int neighbours[kMaxFacePoints][kMaxEdgeFaces];
-        int found[kMaxFacePoints];
-        FindFacesAlongSides(index, points, n, neighbours, found);
-        for (int step = 0, side = start; step < n; ++step, side = side + 1 == n ? 0 : side + 1)
-            for (int i = 0; i < found[side]; ++i)
-                push(neighbours[side][i], points[side]);
-    }
-    return 1;
-}
-
-int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
-                  int& vertex)
+bool FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object, int& face,
+                   int& vertex)
 {
     const int faceCount = ObjGetFaceCount(object);
     int selectedFace = -1;
@@ -129,33 +54,32 @@ int FindWalkStart(DocumentHandle document, int objectIndex, ObjectHandle object,
         if (UsableFacePointCount(object, f) != 0 && DocIsSelectFace(document, objectIndex, f) == 1)
             selectedFace = f;
     if (selectedFace < 0)
-        return 0;
-    const int vertexCount = ObjGetVertexCount(object);
+        return false;
     int selectedVertex = -1;
-    for (int v = 0; v < vertexCount && selectedVertex < 0; ++v)
-        if (ObjGetVertexRefCount(object, v) != 0 &&
-            DocIsSelectVertex(document, objectIndex, v) == 1)
-            selectedVertex = v;
+    ForEachSelectedVertexOf(document, objectIndex, object, ObjGetVertexCount(object), [&](int v) {
+        selectedVertex = v;
+        return false;
+    });
     if (selectedVertex < 0)
-        return 0;
+        return false;
     int points[kMaxFacePoints];
     const int n = ReadFacePoints(object, selectedFace, points);
-    if (FindPosition(points, n, selectedVertex) < 0)
-        return 0;
+    if (FindPointPosition(points, n, selectedVertex) < 0)
+        return false;
     face = selectedFace;
     vertex = selectedVertex;
-    return 1;
+    return true;
 }
 
 // Visit action of the source walk: records the face and where its anchor is.
-static int RecordVisit(void* context, int face, int anchor, const int* points, int count)
+static bool RecordVisit(VisitList& list, int face, int anchor, const int* points, int count)
 {
-    VisitList& list = *static_cast<VisitList*>(context);
     // Each face is visited at most once, and the list has one slot per face.
     assert(list.count < list.capacity);
+    const int anchorPosition = FindPointPosition(points, count, anchor);
     list.entries[list.count++] = {face, static_cast<signed char>(count),
-                                  static_cast<signed char>(FindPosition(points, count, anchor))};
-    return 1;
+                                  static_cast<signed char>(anchorPosition)};
+    return true;
 }
 
 // Gives `targetFace` (points targetPoints[0..targetCount-1]) the
@@ -180,7 +104,7 @@ static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, Obj
     const int sourcePos = visit.anchorPosition;
     if (targetCount == 0 || targetCount != sourceCount || sourcePos < 0)
         return;
-    const int targetPos = FindPosition(targetPoints, targetCount, targetAnchor);
+    const int targetPos = FindPointPosition(targetPoints, targetCount, targetAnchor);
     if (targetPos < 0)
         return;
     const int turn = ((sourcePos - targetPos) % targetCount + targetCount) % targetCount;
@@ -189,14 +113,14 @@ static void CopyFaceCoordinates(ObjectHandle source, const FaceVisit& visit, Obj
 
 // Visit action of a target walk: pairs the face with the next source visit,
 // and ends the walk once every source face has been paired.
-static int CopyPairedFace(void* context, int face, int anchor, const int* points, int count)
+static bool CopyPairedFace(TargetPairing& pairing, int face, int anchor, const int* points,
+                           int count)
 {
-    TargetPairing& pairing = *static_cast<TargetPairing*>(context);
     if (pairing.next == pairing.visits->count)
-        return 0;
+        return false;
     const FaceVisit visit = pairing.visits->entries[pairing.next++];
     CopyFaceCoordinates(pairing.source, visit, pairing.target, face, anchor, points, count);
-    return 1;
+    return true;
 }
 
 // The largest face count of any object of the document, so that one set
@@ -204,11 +128,9 @@ static int CopyPairedFace(void* context, int face, int anchor, const int* points
 static int LargestFaceCount(DocumentHandle document, int objectCount)
 {
     int largest = 0;
-    for (int j = 0; j < objectCount; ++j) {
-        const ObjectHandle object = DocGetObject(document, j);
-        if (object != nullptr)
-            largest = std::max(largest, ObjGetFaceCount(object));
-    }
+    ForEachObject(document, objectCount, [&](int, ObjectHandle object) {
+        largest = std::max(largest, ObjGetFaceCount(object));
+    });
     return largest;
 }
 
@@ -217,11 +139,9 @@ static int LargestFaceCount(DocumentHandle document, int objectCount)
 static int LargestVertexCount(DocumentHandle document, int objectCount)
 {
     int largest = 0;
-    for (int j = 0; j < objectCount; ++j) {
-        const ObjectHandle object = DocGetObject(document, j);
-        if (object != nullptr)
-            largest = std::max(largest, ObjGetVertexCount(object));
-    }
+    ForEachObject(document, objectCount, [&](int, ObjectHandle object) {
+        largest = std::max(largest, ObjGetVertexCount(object));
+    });
     return largest;
 }
 
@@ -267,21 +187,23 @@ int CopyUVMap(DocumentHandle document)
                                      sides.get(), capacity};
 
     VisitList visits = {visitEntries.get(), 0, capacity};
-    AnchoredFaceWalk(source, *index, sourceFace, sourceAnchor, scratch, RecordVisit, &visits);
+    AnchoredFaceWalk(*index, sourceFace, sourceAnchor, scratch,
+                     [&](int face, int anchor, const int* points, int count) {
+                         return RecordVisit(visits, face, anchor, points, count);
+                     });
 
-    for (int j = 0; j < objectCount; ++j) {
-        if (j == sourceIndex)
-            continue;
-        const ObjectHandle target = DocGetObject(document, j);
-        if (target == nullptr)
-            continue;
+    ForEachOtherObject(document, objectCount, sourceIndex, [&](int j, ObjectHandle target) {
         int targetFace = 0, targetAnchor = 0;
         if (!FindWalkStart(document, j, target, targetFace, targetAnchor) ||
             !ReadMeshIndex(*index, target, withSides))
-            continue;
+            return;
         TargetPairing pairing = {source, target, &visits, 0};
-        AnchoredFaceWalk(target, *index, targetFace, targetAnchor, scratch, CopyPairedFace,
-                         &pairing);
-    }
+        AnchoredFaceWalk(*index, targetFace, targetAnchor, scratch,
+                         [&](int face, int anchor, const int* points, int count) {
+                             return CopyPairedFace(pairing, face, anchor, points, count);
+                         });
+    });
     return 1;
 }
+
+}  // namespace kivera

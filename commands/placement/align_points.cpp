@@ -2,6 +2,8 @@
 #include "commands/commands.h"
 #include "commands/placement/placement_common.h"
 
+namespace kivera {
+
 // The mean of the selected vertices of `object` (document index
 // `objectIndex`) into `mean`; returns how many took part, 0 when none did.
 // Vertices with a NaN or infinite coordinate take no part, and a mean that
@@ -12,16 +14,13 @@ static int SelectedMean(DocumentHandle document, ObjectHandle object, int object
     Point3 sum;
     SetZero(sum);
     int count = 0;
-    const int vertexCount = ObjGetVertexCount(object);
-    for (int v = 0; v < vertexCount; ++v) {
-        if (!IsSelectedVertex(document, object, objectIndex, v))
-            continue;
+    ForEachSelectedVertexOf(document, objectIndex, object, ObjGetVertexCount(object), [&](int v) {
         const Point3 p = ObjGetVertex(object, v);
         if (!IsFinitePoint(p))
-            continue;
+            return;
         AddInPlace(sum, p);
         ++count;
-    }
+    });
     if (count == 0)
         return 0;
     DivideInPlace(sum, static_cast<float>(count));
@@ -53,18 +52,15 @@ int AlignSelectedPoints(DocumentHandle document)
         return 0;
 
     const int objectCount = DocGetObjectCount(document);
-    for (int o = 0; o < objectCount; ++o) {
-        if (o == current)
-            continue;
-        const ObjectHandle object = DocGetObject(document, o);
-        if (!object)
-            continue;
+    ForEachOtherObject(document, objectCount, current, [&](int o, ObjectHandle object) {
         Point3 mean = {0.0f, 0.0f, 0.0f};
         if (!SelectedMean(document, object, o, mean))
-            continue;
+            return;
         const Point3 offset = Subtract(target, mean);
         if (IsFinitePoint(offset))
             MoveObject(object, offset);
-    }
+    });
     return 1;
 }
+
+}  // namespace kivera

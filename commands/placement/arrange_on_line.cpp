@@ -10,6 +10,8 @@
 #include "platform/platform.h"
 #include "resources/resource.h"
 
+namespace kivera {
+
 // --- Dialog 101 ----------------------------------------------------------------
 
 // The dialog's choices. Reset whenever the dialog opens, so nothing chosen in
@@ -95,14 +97,14 @@ static intptr_t KIVERA_CALLBACK ArrangeDialogProcedure(DialogWindow dialog, unsi
     return EndOnOkOrCancel(dialog, wParam, [dialog] { ReadArrangeBoxes(dialog); });
 }
 
-int AskArrangeSettings(void* owner, ArrangeSettings& settings)
+bool AskArrangeSettings(void* owner, ArrangeSettings& settings)
 {
     // Only OK counts: a dialog that failed to show (-1) never reset the
     // choices, and those of an earlier run must not be acted on.
     if (RunDialog(IDD_ARRANGE, owner, ArrangeDialogProcedure) != 1)
-        return 0;
+        return false;
     settings = arrangeSettings;
-    return 1;
+    return true;
 }
 
 // --- Geometry of the line ------------------------------------------------------
@@ -246,7 +248,7 @@ static ObjectAnchor FindAnchor(DocumentHandle document, int objectIndex, int ref
     SetZero(anchor.point);
     anchor.object = DocGetObject(document, objectIndex);
     anchor.objectIndex = objectIndex;
-    anchor.valid = 0;
+    anchor.valid = false;
     if (!anchor.object)
         return anchor;
     AxisExtent extent = EmptyExtent();
@@ -270,7 +272,7 @@ static ObjectAnchor FindAnchor(DocumentHandle document, int objectIndex, int ref
         anchor.point = Divide(sum, static_cast<float>(extent.count));
     else
         anchor.point = extent.low;
-    anchor.valid = IsFinitePoint(anchor.point) ? 1 : 0;
+    anchor.valid = IsFinitePoint(anchor.point);
     return anchor;
 }
 
@@ -333,7 +335,7 @@ static void MoveAnchoredObject(DocumentHandle document, const ObjectAnchor& anch
     for (int v = 0; v < vertexCount; ++v) {
         if (ObjGetVertexRefCount(anchor.object, v) == 0)
             continue;
-        const int selected = DocIsSelectVertex(document, anchor.objectIndex, v) == 1;
+        const int selected = IsReportedSelected(document, anchor.objectIndex, v);
         if (!selected && !moveAll)
             continue;
         Point3 p = ObjGetVertex(anchor.object, v);
@@ -342,13 +344,13 @@ static void MoveAnchoredObject(DocumentHandle document, const ObjectAnchor& anch
     }
 }
 
-int ArrangeObjects(DocumentHandle document, const ArrangeSettings& settings)
+bool ArrangeObjects(DocumentHandle document, const ArrangeSettings& settings)
 {
     const int objectCount = DocGetObjectCount(document);
     const int count = objectCount > 0 ? objectCount : 0;
     ObjectAnchor* anchors = new (std::nothrow) ObjectAnchor[static_cast<size_t>(count)];
     if (!anchors)
-        return 0;
+        return false;
 
     const int referenceAxis = ReferenceAxis(settings);
     for (int o = 0; o < count; ++o)
@@ -367,7 +369,7 @@ int ArrangeObjects(DocumentHandle document, const ArrangeSettings& settings)
         MoveAnchoredObject(document, anchors[k], offset, settings.moveAll);
     }
     delete[] anchors;
-    return 1;
+    return true;
 }
 
 // --- The command -------------------------------------------------------------------
@@ -383,3 +385,5 @@ int ArrangeOnLine(DocumentHandle document)
         ArrangeVertices(document, settings);
     return 1;
 }
+
+}  // namespace kivera

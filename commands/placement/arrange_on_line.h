@@ -2,7 +2,9 @@
 // choices of dialog 101 and the two modes of the command.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
+
+namespace kivera {
 
 // What the user chose in dialog 101.
 struct ArrangeSettings {
@@ -19,10 +21,10 @@ struct ArrangeSettings {
 // The choices as the dialog opens: main axis X, centre reference, rest off.
 ArrangeSettings DefaultArrangeSettings();
 
-// Runs dialog 101 owned by `owner`. Returns 1 and fills `settings` when the
-// user pressed OK; returns 0, leaving `settings` alone, for anything else
+// Runs dialog 101 owned by `owner`. True, filling `settings`, when the
+// user pressed OK; false, leaving `settings` alone, for anything else
 // (Cancel, Escape, or a dialog that could not be shown).
-int AskArrangeSettings(void* owner, ArrangeSettings& settings);
+bool AskArrangeSettings(void* owner, ArrangeSettings& settings);
 
 // Vertex mode: slides every selected vertex along the checked movement axes
 // onto the line through the lowest and highest selected vertex on the main
@@ -34,17 +36,19 @@ struct ObjectAnchor {
     Point3 point;        // the object's reference point
     ObjectHandle object;
     int objectIndex;
-    int valid;           // 1 when the object exists and has a usable selected vertex
+    bool valid;          // the object exists and has a usable selected vertex
 };
 
 // Object mode: moves each object that holds selected vertices rigidly so
 // that its reference point lands on the line through the lowest and highest
-// reference points. Returns 0 when the record array cannot be allocated
-// (nothing moves), else 1.
-int ArrangeObjects(DocumentHandle document, const ArrangeSettings& settings);
+// reference points. False when the record array cannot be allocated
+// (nothing moves), else true.
+bool ArrangeObjects(DocumentHandle document, const ArrangeSettings& settings);
 
 // Orders `anchors` in place: valid records first, ascending on the
 // `mainAxis` coordinate of their points with equal keys keeping their order,
 // invalid records last. A plain bubble sort: object counts are small, and it
 // stays well defined whatever the keys hold.
 void SortAnchors(ObjectAnchor* anchors, int count, int mainAxis);
+
+}  // namespace kivera

@@ -5,6 +5,8 @@
 #include "commands/commands.h"
 #include "commands/placement/placement_common.h"
 
+namespace kivera {
+
 // The nine entries of the view matrix that turn a point; the translation row
 // and the fourth column play no part.
 static const int kTurnEntries[9] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
@@ -56,3 +58,5 @@ int RotateByView(DocumentHandle document)
                           });
     return 1;
 }
+
+}  // namespace kivera

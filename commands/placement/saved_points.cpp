@@ -13,11 +13,14 @@
 #include <string>
 
 #include "commands/commands.h"
+#include "hostaccess/object_loops.h"
 #include "commands/placement/placement_common.h"
-#include "frame/settings.h"
-#include "frame/text_file.h"
+#include "hostaccess/settings.h"
+#include "hostaccess/text_file.h"
 #include "platform/platform.h"
 #include "resources/resource.h"
+
+namespace kivera {
 
 static const char kSavedPointsFileName[] = "kivera.idx";
 
@@ -84,17 +87,12 @@ static FilePointer OpenSavedPointsFile(const char* mode)
 static void WriteSelectedPoints(std::FILE* file, DocumentHandle document, int objectIndex,
                                 ObjectHandle object)
 {
-    const int vertexCount = ObjGetVertexCount(object);
-    for (int v = 0; v < vertexCount; ++v) {
-        // Unreferenced vertices are never saved, even when reported selected.
-        if (ObjGetVertexRefCount(object, v) == 0)
-            continue;
-        if (DocIsSelectVertex(document, objectIndex, v) != 1)
-            continue;
+    // Unreferenced vertices are never saved, even when reported selected.
+    ForEachSelectedVertexOf(document, objectIndex, object, ObjGetVertexCount(object), [&](int v) {
         const Point3 p = ObjGetVertex(object, v);
         std::fprintf(file, "%d %d %f %f %f\n", objectIndex, v, double(p.x), double(p.y),
                      double(p.z));
-    }
+    });
 }
 
 int SaveSelectedPoints(DocumentHandle document)
@@ -104,12 +102,9 @@ int SaveSelectedPoints(DocumentHandle document)
         ShowFileOpenError();
         return 0;
     }
-    const int objectCount = DocGetObjectCount(document);
-    for (int o = 0; o < objectCount; ++o) {
-        ObjectHandle object = DocGetObject(document, o);
-        if (object)
-            WriteSelectedPoints(file.get(), document, o, object);
-    }
+    ForEachObject(document, [&](int o, ObjectHandle object) {
+        WriteSelectedPoints(file.get(), document, o, object);
+    });
     // A file that could not be written out whole is no saved file: saying
     // nothing would let a later restore use a truncated one unawares.
     const bool writeFailed = std::ferror(file.get()) != 0;
@@ -280,3 +275,5 @@ int RestoreSavedPoints(DocumentHandle document)
     }
     return 1;
 }
+
+}  // namespace kivera

@@ -1,30 +1,16 @@
 // Connected selection: the vertices a flood from the selected ones reaches.
 #include "commands/commands.h"
+#include "hostaccess/object_loops.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
 
 #include "commands/selection/selected_face_points.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/flood_fill.h"
 
-namespace {
-
-// What the flood's seeds are read from.
-struct SeedSource {
-    DocumentHandle document;
-    int objectIndex;
-};
-
-}  // namespace
-
-// A seed of the flood: a selected vertex.
-static bool IsSeed(void* context, int v)
-{
-    const SeedSource& source = *static_cast<const SeedSource*>(context);
-    return DocIsSelectVertex(source.document, source.objectIndex, v) == 1;
-}
+namespace kivera {
 
 // Floods one object from its selected vertices, walled in by the points of
 // its selected faces and lines, and selects everything labelled. `index`
@@ -55,8 +41,10 @@ static void SelectConnectedInObject(DocumentHandle document, int objectIndex, Ob
     facesOnly.listed = &kNoVertexListed;
     if (!ReadMeshIndex(index, object, facesOnly, markWalls))
         return;
-    SeedSource seeds = {document, objectIndex};
-    FloodFillFromSeeds(index, IsSeed, &seeds, 1, labels.get(), stack.get());
+    // The seeds are the selected vertices.
+    FloodFillFromSeeds(
+        index, [&](int v) { return IsReportedSelected(document, objectIndex, v); }, 1,
+        labels.get(), stack.get());
     for (int v = 0; v < vertexCount; ++v)
         if (labels[v] != 0)
             DocAddSelectVertex(document, objectIndex, v);
@@ -70,3 +58,5 @@ int SelectConnectedPoints(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

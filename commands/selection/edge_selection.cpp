@@ -2,10 +2,13 @@
 #include "commands/commands.h"
 
 #include "commands/selection/selected_face_points.h"
+#include "hostaccess/object_loops.h"
+
+namespace kivera {
 
 static bool IsVertexSelected(DocumentHandle document, int objectIndex, int vertexCount, int v)
 {
-    return IsVertexIndex(v, vertexCount) && DocIsSelectVertex(document, objectIndex, v) == 1;
+    return IsVertexIndex(v, vertexCount) && IsReportedSelected(document, objectIndex, v);
 }
 
 // Selects each line of one face whose two ends are selected, then the face
@@ -33,15 +36,13 @@ static void SelectEdgesOfFace(DocumentHandle document, int objectIndex, ObjectHa
 
 int SelectEdgesOfSelectedPoints(DocumentHandle document)
 {
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        ObjectHandle object = DocGetObject(document, i);
-        if (!object)
-            continue;
+    ForEachObject(document, [document](int i, ObjectHandle object) {
         const int vertexCount = ObjGetVertexCount(object);
         const int faceCount = ObjGetFaceCount(object);
         for (int face = 0; face < faceCount; ++face)
             SelectEdgesOfFace(document, i, object, vertexCount, face);
-    }
+    });
     return 1;
 }
+
+}  // namespace kivera

@@ -6,26 +6,27 @@
 #include <vector>
 
 #include "commands/selection/selected_face_points.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
+#include "hostaccess/object_loops.h"
 #include "geom/mesh_queries.h"
+
+namespace kivera {
 
 // Selects the points of the selected faces and of the selected lines of one
 // object.
 static void SelectPointsOfObject(DocumentHandle document, int objectIndex, ObjectHandle object)
 {
     const int vertexCount = ObjGetVertexCount(object);
-    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount,
-                                        [&](int v) { DocAddSelectVertex(document, objectIndex, v); });
+    ForEachPointOfSelectedFacesAndLines(document, objectIndex, object, vertexCount, [&](int v) {
+        DocAddSelectVertex(document, objectIndex, v);
+    });
 }
 
 int SelectPoints(DocumentHandle document)
 {
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        ObjectHandle object = DocGetObject(document, i);
-        if (object)
-            SelectPointsOfObject(document, i, object);
-    }
+    ForEachObject(document, [document](int i, ObjectHandle object) {
+        SelectPointsOfObject(document, i, object);
+    });
     return 1;
 }
 
@@ -56,16 +57,13 @@ static void GrowSelectionOfObject(DocumentHandle document, int objectIndex, Obje
         return;   // no working memory for this object: its selection stays as it is
     // Grows as needed, so a vertex with any number of neighbours marks them all.
     std::vector<int> neighbours;
-    for (int v = 0; v < vertexCount; ++v) {
-        // A vertex no face uses has no neighbours.
-        if (ObjGetVertexRefCount(object, v) == 0 ||
-            DocIsSelectVertex(document, objectIndex, v) != 1)
-            continue;
+    // A vertex no face uses has no neighbours.
+    ForEachSelectedVertexOf(document, objectIndex, object, vertexCount, [&](int v) {
         CollectNeighbourVertices(index, v, neighbours);
         for (int w : neighbours)
             if (IsVertexIndex(w, vertexCount))
                 marks[w] = 1;
-    }
+    });
     for (int v = 0; v < vertexCount; ++v)
         if (marks[v])
             DocAddSelectVertex(document, objectIndex, v);
@@ -79,3 +77,5 @@ int SelectNeighbourPoints(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

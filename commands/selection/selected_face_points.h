@@ -3,11 +3,9 @@
 // its flood with them.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
-// A face may name a vertex outside its object's vertex list; such a point is
-// never selected, marked or labelled, so no array is indexed with it.
-inline bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
+namespace kivera {
 
 // Calls visit(v) for every point of face `face` (of `n` usable points) when
 // it is selected, else for both ends of each of its selected lines, skipping
@@ -54,3 +52,5 @@ void ForEachPointOfSelectedFacesAndLines(DocumentHandle document, int objectInde
             document, objectIndex, face, UsableFacePointCount(object, face), vertexCount,
             [object, face](int* points) { ReadFacePoints(object, face, points); }, visit);
 }
+
+}  // namespace kivera

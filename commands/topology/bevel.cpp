@@ -7,26 +7,10 @@
 
 #include "commands/commands.h"
 #include "commands/topology/selected_lines.h"
-#include "frame/face_normal.h"
-#include "geom/mesh_queries.h"
+#include "hostaccess/face_normal.h"
+#include "geom/face_across.h"
 
-FaceRing ReadFaceRing(ObjectHandle object, int face)
-{
-    FaceRing ring = {0, {-1, -1, -1, -1}};
-    ring.count = ReadFacePoints(object, face, ring.points);
-    return ring;
-}
-
-int PointAt(const FaceRing& ring, int position)
-{
-    assert(ring.count >= 0 && ring.count <= kMaxFacePoints);
-    if (ring.count <= 0)
-        return -1;
-    int index = position % ring.count;
-    if (index < 0)
-        index += ring.count;
-    return ring.points[index];
-}
+namespace kivera {
 
 BevelAngle MeasureBevelAngle(const Point3& normalF, const Point3& normalG, float size)
 {
@@ -58,24 +42,6 @@ Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3&
 
 static bool IsZero(const Point3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
 
-// True when every point of the ring names a vertex of the object.
-static bool AllVertexIndices(const FaceRing& ring, int vertexCount)
-{
-    for (int i = 0; i < ring.count; ++i)
-        if (ring.points[i] < 0 || ring.points[i] >= vertexCount)
-            return false;
-    return true;
-}
-
-// The position of `key` in the ring, counting up from 0, or -1.
-static int FindInRing(const FaceRing& ring, int key)
-{
-    for (int r = 0; r < ring.count; ++r)
-        if (PointAt(ring, r) == key)
-            return r;
-    return -1;
-}
-
 // Adds two vertices and the two-point face joining them.
 static void AddGuideLine(MeshEditor& editor, const Point3& first, const Point3& second)
 {
@@ -89,54 +55,30 @@ void BevelLine(MeshEditor& editor, int face, int line, float size)
 {
     const ObjectHandle object = editor.object;
     MeshIndex& index = editor.index;
-    const FaceRing ring = ReadFaceRing(object, face);
-    if (ring.count < 3 || line < 0 || line >= ring.count)
-        return;
-    const int a = PointAt(ring, line);
-    const int b = PointAt(ring, line + 1);
-
-    int found[kMaxEdgeFaces];
-    const int foundCount = FindFacesWithEdge(index, a, b, found);
-    // The face itself is among them only when it holds a and b once each.
-    if (foundCount != 2 || (found[0] != face && found[1] != face))
-        return;
-    const int other = found[0] == face ? found[1] : found[0];
-
     // The other face is checked before anything is added, so that a line is
     // either given both guide lines or left alone.
-    const FaceRing otherRing = ReadFaceRing(object, other);
-    if (otherRing.count < 3)
+    LineAcross across;
+    if (!FindFaceAcrossLine(index, face, line, across))
         return;
-    const int vertexCount = ObjGetVertexCount(object);
-    if (!AllVertexIndices(ring, vertexCount) || !AllVertexIndices(otherRing, vertexCount))
-        return;
-    // It must hold the line as a side running from b to a: a face holding
-    // only one end (twice), a diagonal or a face turned the other way has no
-    // cross edges at a and b to follow.
-    const int r = FindInRing(otherRing, b);
-    if (r < 0 || PointAt(otherRing, r + 1) != a)
-        return;
-
-    const Point3 normalF = ReadFaceNormal(object, face);
-    const Point3 normalG = ReadFaceNormal(object, other);
+    const Point3 normalF = ReadIndexedFaceNormal(object, index, face);
+    const Point3 normalG = ReadIndexedFaceNormal(object, index, across.otherFace);
     // A degenerate face has no direction to measure an angle against.
     if (IsZero(normalF) || IsZero(normalG))
         return;
     const BevelAngle angle = MeasureBevelAngle(normalF, normalG, size);
 
-    const Point3 positionA = ObjGetVertex(object, a);
-    const Point3 beforeA = ObjGetVertex(object, PointAt(ring, line - 1));
-    const Point3 positionB = ObjGetVertex(object, b);
-    const Point3 afterB = ObjGetVertex(object, PointAt(ring, line + 2));
-    const Point3 beforeBInOther = ObjGetVertex(object, PointAt(otherRing, r - 1));
-    const Point3 afterAInOther = ObjGetVertex(object, PointAt(otherRing, r + 2));
+    const Point3 positionA = ObjGetVertex(object, across.a);
+    const Point3 beforeA = ObjGetVertex(object, across.p);
+    const Point3 positionB = ObjGetVertex(object, across.b);
+    const Point3 afterB = ObjGetVertex(object, across.e);
+    const Point3 beforeBInOther = ObjGetVertex(object, across.q);
+    const Point3 afterAInOther = ObjGetVertex(object, across.r);
 
     // A corner that is not a number has no direction to follow.
     const Point3 corners[6] = {positionA, beforeA,        positionB,
                                afterB,    beforeBInOther, afterAInOther};
-    for (const Point3& corner : corners)
-        if (!IsFinitePoint(corner))
-            return;
+    if (!AllFinitePoints(corners, 6))
+        return;
 
     const Point3 guides[4] = {
         BevelGuidePoint(angle, positionA, beforeA, positionB),          // A1
@@ -144,9 +86,8 @@ void BevelLine(MeshEditor& editor, int face, int line, float size)
         BevelGuidePoint(angle, positionB, beforeBInOther, positionA),   // B2
         BevelGuidePoint(angle, positionA, afterAInOther, positionB),    // A2
     };
-    for (const Point3& guide : guides)
-        if (!IsFinitePoint(guide))
-            return;
+    if (!AllFinitePoints(guides, 4))
+        return;
     if (!ReserveMeshEdits(index, 4, 2))
         return;
     AddGuideLine(editor, guides[0], guides[1]);
@@ -161,3 +102,5 @@ int Bevel(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

@@ -2,25 +2,14 @@
 // on each face, at an offset that follows from the angle between the faces.
 #pragma once
 
-#include "frame/host_api.h"
-#include "frame/mesh_editor.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/mesh_editor.h"
 #include "geom/point3.h"
+
+namespace kivera {
 
 // The bevel size, in model units.
 constexpr float kBevelSize = 2.0f;
-
-// One face read from the host, with cyclic access through PointAt.
-struct FaceRing {
-    int count;                     // point count; 0 for an empty slot or a face too large
-    int points[kMaxFacePoints];    // the first `count` entries are the face's points
-};
-
-// Reads `face` into a ring. A face of more than four points reads as empty.
-FaceRing ReadFaceRing(ObjectHandle object, int face);
-
-// The point index at `position` taken cyclically over the ring: -1 is the
-// last point, count + 1 is point 1. Returns -1 for an empty ring.
-int PointAt(const FaceRing& ring, int position);
 
 // What one selected line's two faces give every guide point of that line.
 struct BevelAngle {
@@ -46,9 +35,10 @@ Point3 BevelGuidePoint(const BevelAngle& angle, const Point3& end, const Point3&
 // face's point `line` to its point `line` + 1: two new vertices and a
 // two-point face on this face (at a, then at b), then two on the face across
 // the line (at b, then at a). `index` holds the object's faces and records
-// the additions. Adds nothing unless the line is held by exactly this face
-// and one other, both triangles or quadrilaterals with a usable normal, the
-// other running along the line from b to a, every point naming a vertex of
-// the object and every guide point a finite position (nor when there is no
-// memory to record the additions).
+// the additions. Adds nothing unless the line has a face across it
+// (FindFaceAcrossLine), both faces have a usable normal and every guide
+// point is a finite position (nor when there is no memory to record the
+// additions).
 void BevelLine(MeshEditor& editor, int face, int line, float size);
+
+}  // namespace kivera

@@ -7,17 +7,19 @@
 
 #include "commands/commands.h"
 #include "commands/topology/selected_lines.h"
-#include "frame/face_normal.h"
-#include "geom/mesh_queries.h"
+#include "hostaccess/face_normal.h"
+#include "geom/face_across.h"
 
-int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
-                  const Point3& n, Point3* profile)
+namespace kivera {
+
+bool GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
+                   const Point3& n, Point3* profile)
 {
     const Point3 u = Normalize(Subtract(a, o));
     const Point3 v = Normalize(Subtract(b, o));
     const float spread = static_cast<float>(Length(Subtract(v, u)));
     if (spread == 0.0f)
-        return 0;
+        return false;
     const float s = static_cast<float>(double(width) / double(spread));
     const Point3 topA = Add(o, Scale(u, s));
     const Point3 topB = Add(o, Scale(v, s));
@@ -31,98 +33,14 @@ int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, co
     profile[1] = Add(topA, Scale(down, depth));
     profile[2] = Add(topB, Scale(down, depth));
     profile[3] = topB;
-    return 1;
-}
-
-// A selected line that can take a groove, with the corners around it.
-struct GrooveLine {
-    int a, b;        // the line's ends: points k and k + 1 of the first face
-    int p, e;        // the first face's corners before a and after b
-    int q, r;        // the second face's corners before b and after a
-    int otherFace;   // the second face
-};
-
-static bool AllFinite(const Point3* points, int count)
-{
-    for (int i = 0; i < count; ++i)
-        if (!IsFinitePoint(points[i]))
-            return false;
     return true;
-}
-
-// True when every point of a face names a vertex of the object.
-static bool AllVertexIndices(const int* points, int count, int vertexCount)
-{
-    for (int i = 0; i < count; ++i)
-        if (points[i] < 0 || points[i] >= vertexCount)
-            return false;
-    return true;
-}
-
-// The first position of `key` among points[0..count-1], or -1.
-static int FindPosition(const int* points, int count, int key)
-{
-    for (int i = 0; i < count; ++i)
-        if (points[i] == key)
-            return i;
-    return -1;
-}
-
-// Fills `groove` for line `line` of face `face`. Returns 0 when the line
-// cannot take a groove: the face is not a triangle or quadrilateral, the line
-// is not held by exactly this face and one other, that other face is not a
-// triangle or quadrilateral running along the line from b to a (a diagonal or
-// a face turned the other way would lose its remaining corners), or a face
-// names a vertex the object does not have.
-static int FindGrooveLine(ObjectHandle object, const MeshIndex& index, int face, int line,
-                          GrooveLine& groove)
-{
-    // One slot behind the points repeats point 0, so point line + 1 exists.
-    int facePoints[kMaxFacePoints + 1];
-    const int n = ReadFacePoints(object, face, facePoints);
-    if (n < 3 || line < 0 || line >= n)
-        return 0;
-    facePoints[n] = facePoints[0];
-    const int a = facePoints[line];
-    const int b = facePoints[line + 1];
-
-    int found[kMaxEdgeFaces];
-    const int foundCount = FindFacesWithEdge(index, a, b, found);
-    // The face itself is among them only when it holds a and b once each.
-    if (foundCount != 2 || (found[0] != face && found[1] != face))
-        return 0;
-    const int other = found[0] == face ? found[1] : found[0];
-
-    int otherPoints[kMaxFacePoints + 1];
-    const int m = ReadFacePoints(object, other, otherPoints);
-    if (m < 3)
-        return 0;
-    otherPoints[m] = otherPoints[0];
-
-    const int vertexCount = ObjGetVertexCount(object);
-    if (!AllVertexIndices(facePoints, n, vertexCount) ||
-        !AllVertexIndices(otherPoints, m, vertexCount))
-        return 0;
-
-    const int positionB = FindPosition(otherPoints, m, b);
-    if (positionB < 0 || otherPoints[positionB + 1] != a)
-        return 0;
-    const int positionA = positionB + 1;   // may be m, the repeated point 0
-    groove.a = a;
-    groove.b = b;
-    groove.p = facePoints[line == 0 ? n - 1 : line - 1];
-    groove.e = facePoints[(line + 2) % n];
-    groove.r = otherPoints[(positionA + 1) % m];
-    groove.q = otherPoints[positionB == 0 ? m - 1 : positionB - 1];
-    groove.otherFace = other;
-    return 1;
 }
 
 // Adds the five faces of a groove. On a refused
-// face the ones already added are deleted again and 0 is returned, so that
+// face the ones already added are deleted again and false is returned, so that
 // the caller keeps the two original faces and no hole opens in the mesh.
-static int AddGrooveFaces(MeshEditor& editor, const GrooveLine& groove, const int* atA,
-                          const int* atB)
+static bool AddGrooveFaces(MeshEditor& editor, const LineAcross& groove, const int* atA,
+                           const int* atB)
 {
     const int faces[5][4] = {
         {groove.p, atA[0], atB[0], groove.e},   // first face, narrowed
@@ -138,27 +56,29 @@ static int AddGrooveFaces(MeshEditor& editor, const GrooveLine& groove, const in
             continue;
         for (int j = 0; j < i; ++j)
             EditorDeleteFace(editor, added[j]);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
 // Cuts the groove along line `line` of face `face` and deletes the face and
-// its neighbour across the line. Returns 1
-// when the groove was cut, 0 when the line was passed over and nothing
-// changed (also when there is no memory to record the groove).
-static int CutGrooveAtLine(MeshEditor& editor, int face, int line)
+// its neighbour across the line. True when the groove was cut, false when
+// the line was passed over and nothing changed (also when there is no
+// memory to record the groove). The line must have a face across it of
+// three or four points wound the other way (FindFaceAcrossLine): the
+// narrowed faces keep the corners beside the line.
+static bool CutGrooveAtLine(MeshEditor& editor, int face, int line)
 {
     const ObjectHandle object = editor.object;
     MeshIndex& index = editor.index;
-    GrooveLine groove;
-    if (!FindGrooveLine(object, index, face, line, groove))
-        return 0;
+    LineAcross groove;
+    if (!FindFaceAcrossLine(index, face, line, groove))
+        return false;
     const Point3 positionP = ObjGetVertex(object, groove.p);
     const Point3 positionA = ObjGetVertex(object, groove.a);
     const Point3 positionR = ObjGetVertex(object, groove.r);
     // One normal serves both ends, so the two cross-sections match.
-    const Point3 normal = ReadFaceNormal(object, face);
+    const Point3 normal = ReadIndexedFaceNormal(object, index, face);
     const Point3 positionE = ObjGetVertex(object, groove.e);
     const Point3 positionB = ObjGetVertex(object, groove.b);
     const Point3 positionQ = ObjGetVertex(object, groove.q);
@@ -166,8 +86,8 @@ static int CutGrooveAtLine(MeshEditor& editor, int face, int line)
     // A corner that is not a number has no direction to follow: leave the
     // line as it is rather than guess one.
     const Point3 corners[6] = {positionP, positionA, positionR, positionE, positionB, positionQ};
-    if (!AllFinite(corners, 6))
-        return 0;
+    if (!AllFinitePoints(corners, 6))
+        return false;
 
     Point3 profileA[4];
     Point3 profileB[4];
@@ -175,13 +95,13 @@ static int CutGrooveAtLine(MeshEditor& editor, int face, int line)
                        profileA) ||
         !GrooveProfile(kGrooveWidth, kGrooveDepth, positionE, positionB, positionQ, normal,
                        profileB))
-        return 0;
+        return false;
     // A groove too wide for a float would only add unusable vertices.
-    if (!AllFinite(profileA, 4) || !AllFinite(profileB, 4))
-        return 0;
+    if (!AllFinitePoints(profileA, 4) || !AllFinitePoints(profileB, 4))
+        return false;
 
     if (!ReserveMeshEdits(index, 8, 5))
-        return 0;
+        return false;
     int atA[4];
     int atB[4];
     for (int i = 0; i < 4; ++i)
@@ -189,17 +109,19 @@ static int CutGrooveAtLine(MeshEditor& editor, int face, int line)
     for (int i = 0; i < 4; ++i)
         atB[i] = EditorAddVertex(editor, profileB[i]);
     if (!AddGrooveFaces(editor, groove, atA, atB))
-        return 0;
+        return false;
     EditorDeleteFace(editor, face);
     EditorDeleteFace(editor, groove.otherFace);
-    return 1;
+    return true;
 }
 
 int CutGroove(DocumentHandle document)
 {
     // The face is gone once it has a groove: its other lines are not tried.
     ForEachSelectedPolygonLine(document, [](MeshEditor& editor, int face, int line) {
-        return CutGrooveAtLine(editor, face, line) != 0;
+        return CutGrooveAtLine(editor, face, line);
     });
     return 1;
 }
+
+}  // namespace kivera

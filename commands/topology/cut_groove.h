@@ -3,6 +3,8 @@
 
 #include "geom/point3.h"
 
+namespace kivera {
+
 // The groove's fixed size, in model units.
 constexpr float kGrooveWidth = 2.0f;
 constexpr float kGrooveDepth = 2.0f;
@@ -15,7 +17,9 @@ constexpr float kGrooveDepth = 2.0f;
 // apart and equally far from `o`; the bottom points lie `depth` further along
 // the bisector of the cross edges (against `n` when the cross edges are
 // exactly opposite).
-// Returns 1, or 0 with `profile` untouched when the two cross edges point the
+// True, or false with `profile` untouched when the two cross edges point the
 // same way (or are both empty), which leaves the width nowhere to go.
-int GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
-                  const Point3& n, Point3* profile);
+bool GrooveProfile(float width, float depth, const Point3& a, const Point3& o, const Point3& b,
+                   const Point3& n, Point3* profile);
+
+}  // namespace kivera

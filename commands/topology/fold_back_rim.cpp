@@ -6,9 +6,12 @@
 #include <new>
 
 #include "commands/commands.h"
-#include "frame/face_normal.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/object_loops.h"
+#include "hostaccess/face_normal.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/mesh_queries.h"
+
+namespace kivera {
 
 bool Reserve(PendingMoveList& list, int32_t n)
 {
@@ -65,10 +68,6 @@ int SharedVertices(ObjectHandle object, int faceA, int faceB, int* shared, int m
                 shared[found++] = pointsA[i];
     return found;
 }
-
-// A face may name a vertex outside its object; such a point is never a pivot
-// and never counts as selected.
-static bool IsVertexIndex(int v, int vertexCount) { return v >= 0 && v < vertexCount; }
 
 // Turns the edge pivot-v about the pivot until it points along -normal,
 // keeping its length: P(pivot) - |P(v) - P(pivot)| * normal. False when the
@@ -129,7 +128,7 @@ static bool FoldQuadRim(DocumentHandle document, int objectIndex, ObjectHandle o
     int selectedCount = 0;
     for (int k = 0; k < 4; ++k)
         if (IsVertexIndex(points[k], vertexCount) &&
-            DocIsSelectVertex(document, objectIndex, points[k]) == 1)
+            IsReportedSelected(document, objectIndex, points[k]))
             selected[selectedCount++] = k;
     if (selectedCount != 2)
         return false;
@@ -160,16 +159,12 @@ static bool FoldQuadRim(DocumentHandle document, int objectIndex, ObjectHandle o
 static int32_t CountSelectedVertices(DocumentHandle document)
 {
     int32_t count = 0;
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (!object)
-            continue;
+    ForEachObject(document, [&](int i, ObjectHandle object) {
         const int vertexCount = ObjGetVertexCount(object);
         for (int v = 0; v < vertexCount; ++v)
-            if (DocIsSelectVertex(document, i, v) == 1)
+            if (IsReportedSelected(document, i, v))
                 ++count;
-    }
+    });
     return count;
 }
 
@@ -183,7 +178,9 @@ static void CollectFolds(DocumentHandle document, PendingMoveList& moves)
             return;
         const int vertexCount = ObjGetVertexCount(object);
         for (int v = 0; v < vertexCount; ++v) {
-            if (DocIsSelectVertex(document, i, v) != 1)
+            // Selected whatever the reference count: the count itself is the
+            // rule that picks the fold.
+            if (!IsReportedSelected(document, i, v))
                 continue;
             const int refCount = ObjGetVertexRefCount(object, v);
             Point3 position;
@@ -207,3 +204,5 @@ int FoldBackRim(DocumentHandle document)
     Apply(moves, document);
     return 1;
 }
+
+}  // namespace kivera

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "geom/point3.h"
+
+namespace kivera {
 
 // One deferred vertex move.
 struct PendingMove {
@@ -43,3 +45,5 @@ int32_t Apply(const PendingMoveList& list, DocumentHandle document);
 // B. At most `max` entries are stored (two faces of four points can match 16
 // times when they repeat points); returns the number stored.
 int SharedVertices(ObjectHandle object, int faceA, int faceB, int* shared, int max);
+
+}  // namespace kivera

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <new>
 
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
+
+namespace kivera {
 
 // Marks `v` as the end of a selected line, unless it names no vertex.
 static void MarkLineEnd(SelectedLines& lines, int v)
@@ -56,3 +58,5 @@ int SelectedLineMask(const SelectedLines& lines, int face)
 {
     return face >= 0 && face < lines.faceCount ? lines.masks[face] : 0;
 }
+
+}  // namespace kivera

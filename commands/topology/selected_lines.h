@@ -7,9 +7,12 @@
 
 #include <memory>
 
-#include "frame/host_api.h"
-#include "frame/mesh_editor.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/mesh_editor.h"
+#include "hostaccess/object_loops.h"
 #include "geom/mesh_index.h"
+
+namespace kivera {
 
 // Per face, bit k set when line k (points k and k + 1) is selected; only
 // faces of three or four points have bits. Per vertex, whether it ends such
@@ -49,12 +52,9 @@ void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
         return;   // no working memory: every object is left alone
     MeshIndex& index = *indexMemory;
     SelectedLines lines;
-    const int objectCount = DocGetObjectCount(document);
-    for (int objectIndex = 0; objectIndex < objectCount; ++objectIndex) {
-        const ObjectHandle object = DocGetObject(document, objectIndex);
-        if (object == nullptr ||
-            !BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
-            continue;
+    ForEachObject(document, [&](int objectIndex, ObjectHandle object) {
+        if (!BuildIndexWithSelectedLines(index, lines, document, objectIndex, object))
+            return;
         MeshEditor editor = {object, index};
         for (int face = 0; face < lines.faceCount; ++face) {
             const int selected = SelectedLineMask(lines, face);
@@ -69,5 +69,7 @@ void ForEachSelectedPolygonLine(DocumentHandle document, LineAction lineAction)
             if (!MeshIndexFollowsObject(index))
                 break;
         }
-    }
+    });
 }
+
+}  // namespace kivera

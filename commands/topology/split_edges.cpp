@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "commands/commands.h"
-#include "frame/mesh_editor.h"
-#include "frame/mesh_reader.h"
+#include "hostaccess/object_loops.h"
+#include "hostaccess/mesh_editor.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/mesh_queries.h"
+
+namespace kivera {
 
 // The neighbours of `vertex` in object `objectIndex`, whose faces `index`
 // holds, that are selected, in order of discovery, compacted to the front of
@@ -22,7 +25,7 @@ static int SelectedNeighbours(DocumentHandle document, int objectIndex, MeshInde
     for (const int w : neighbours) {
         // A negative index from a broken face is no vertex; the host is not
         // asked about it.
-        if (w >= 0 && DocIsSelectVertex(document, objectIndex, w) == 1)
+        if (w >= 0 && IsReportedSelected(document, objectIndex, w))
             neighbours[kept++] = w;
     }
     neighbours.resize(kept);
@@ -146,9 +149,7 @@ static void SplitObjectChains(DocumentHandle document, int objectIndex, ObjectHa
     Chain chain = {vertices.get(), holds.get(), 0, vertexCount};
     MeshEditor editor = {object, index};
     for (int j = 0; j < vertexCount; ++j) {
-        if (ObjGetVertexRefCount(object, j) == 0)
-            continue;
-        if (DocIsSelectVertex(document, objectIndex, j) != 1)
+        if (!IsSelectedVertex(document, object, objectIndex, j))
             continue;
         if (SelectedNeighbours(document, objectIndex, index, j, neighbours) != 1)
             continue;
@@ -174,3 +175,5 @@ int SplitEdges(DocumentHandle document)
     });
     return 1;
 }
+
+}  // namespace kivera

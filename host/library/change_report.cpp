@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -266,4 +266,4 @@ std::string FormatChangeReport(const ChangeReport& report, const std::string& in
     return out;
 }
 
-}  // namespace hostapp
+}  // namespace host

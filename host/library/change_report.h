@@ -9,7 +9,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 // Indices of one kind of change, ascending.
 using IndexList = std::vector<int>;
@@ -61,4 +61,4 @@ std::string FormatChangeReport(const ChangeReport& report, const std::string& in
 // "0-3, 5, 9-12", at most `limit` runs, then ", ...".
 std::string FormatIndexRuns(const IndexList& indices, std::size_t limit = 12);
 
-}  // namespace hostapp
+}  // namespace host

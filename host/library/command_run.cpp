@@ -9,7 +9,7 @@
 
 #include "frame/menu_strings.h"
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -233,4 +233,4 @@ bool RunCommandScaled(const PluginModule& module, int index, host::Document& doc
     return true;
 }
 
-}  // namespace hostapp
+}  // namespace host

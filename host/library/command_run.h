@@ -10,7 +10,7 @@
 #include "host/library/document.h"
 #include "host/library/plugin_host.h"
 
-namespace hostapp {
+namespace host {
 
 // Powers of two only: multiplying by 2^K and dividing again gives every
 // untouched coordinate back bit for bit, as long as none leaves the float
@@ -59,4 +59,4 @@ bool RunCommandScaled(const PluginModule& module, int index, host::Document& doc
                       const char* dialog, int scaleExponent, bool echo, ScaledRun& run,
                       std::string& error);
 
-}  // namespace hostapp
+}  // namespace host

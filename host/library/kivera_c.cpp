@@ -18,13 +18,13 @@
 #include "host/program/no_op_explanations.h"
 
 struct KiveraSession {
-    hostapp::PluginModule module;
+    host::PluginModule module;
     std::string systemFolder;
     std::vector<std::string> menu;   // refreshed by KiveraMenuCount
     host::Document doc;
     host::Document before;           // the document as the last run found it
     bool ran = false;
-    hostapp::ChangeReport report;
+    host::ChangeReport report;
     std::string reportText, messagesText, explanation, scaleNote;
     int fittingExponent = 0;
 };
@@ -158,13 +158,13 @@ int KiveraOpen(const char* pluginPath, const char* systemFolder, KiveraSession**
         *session = nullptr;
         auto made = std::make_unique<KiveraSession>();
         std::string error;
-        if (!hostapp::LoadPluginModule(pluginPath, made->module, error))
+        if (!host::LoadPluginModule(pluginPath, made->module, error))
             return Fail(KIVERA_ERROR_PLUGIN, error);
-        if (made->module.path.size() > hostapp::kPluginPathLimit ||
-            std::strlen(systemFolder) > hostapp::kPluginPathLimit - 1)
+        if (made->module.path.size() > host::kPluginPathLimit ||
+            std::strlen(systemFolder) > host::kPluginPathLimit - 1)
             return Fail(KIVERA_ERROR_PLUGIN, made->module.path + ": the module's or the settings "
                                              "folder's path is too long for the plug-in's buffers");
-        if (!hostapp::BindPlugin(made->module, error))
+        if (!host::BindPlugin(made->module, error))
             return Fail(KIVERA_ERROR_PLUGIN, error);
         made->systemFolder = systemFolder;
         host::SetSystemPath(made->systemFolder);
@@ -187,7 +187,7 @@ int KiveraMenuCount(KiveraSession* session, int* count)
         if (CheckSession(session) || !count)
             return Fail(KIVERA_ERROR_ARGUMENT, "no session or no result");
         host::SetSystemPath(session->systemFolder);
-        session->menu = hostapp::ReadMenu(session->module);
+        session->menu = host::ReadMenu(session->module);
         *count = static_cast<int>(session->menu.size());
         return KIVERA_OK;
     });
@@ -202,15 +202,15 @@ int KiveraMenuEntry(KiveraSession* session, int index, const char** menuText, in
             return Fail(KIVERA_ERROR_ARGUMENT, "no menu entry " + std::to_string(index) +
                                                    " (call KiveraMenuCount first)");
         const std::string& text = session->menu[static_cast<std::size_t>(index)];
-        const int tableRow = hostapp::CommandRowOfMenuEntry(text.c_str());
+        const int tableRow = host::CommandRowOfMenuEntry(text.c_str());
         if (menuText)
             *menuText = text.c_str();
         if (row)
             *row = tableRow;
         if (englishName)
-            *englishName = hostapp::CommandName(tableRow);
+            *englishName = host::CommandName(tableRow);
         if (dialogId)
-            *dialogId = hostapp::DialogOfCommandRow(tableRow);
+            *dialogId = host::DialogOfCommandRow(tableRow);
         return KIVERA_OK;
     });
 }
@@ -350,45 +350,45 @@ int KiveraRun(KiveraSession* session, int menuIndex, const char* dialogAnswer, i
         if (CheckSession(session))
             return KIVERA_ERROR_ARGUMENT;
         host::SetSystemPath(session->systemFolder);
-        session->menu = hostapp::ReadMenu(session->module);
+        session->menu = host::ReadMenu(session->module);
         if (menuIndex < 0 || static_cast<std::size_t>(menuIndex) >= session->menu.size())
             return Fail(KIVERA_ERROR_ARGUMENT, "no menu entry " + std::to_string(menuIndex));
-        const int row = hostapp::CommandRowOfMenuEntry(
+        const int row = host::CommandRowOfMenuEntry(
             session->menu[static_cast<std::size_t>(menuIndex)].c_str());
-        const int dialogId = hostapp::DialogOfCommandRow(row);
+        const int dialogId = host::DialogOfCommandRow(row);
         std::string ids, error;
         const std::string answer = Text(dialogAnswer);
         if (!answer.empty()) {
             if (dialogId == 0)
-                return Fail(KIVERA_ERROR_ARGUMENT, std::string(hostapp::CommandName(row)) +
+                return Fail(KIVERA_ERROR_ARGUMENT, std::string(host::CommandName(row)) +
                                                        " shows no dialog to answer");
-            if (!hostapp::DialogAnswerIds(answer, dialogId, ids, error))
+            if (!host::DialogAnswerIds(answer, dialogId, ids, error))
                 return Fail(KIVERA_ERROR_ARGUMENT, error);
         }
         host::Document before = host::CopyDocument(session->doc);
-        hostapp::ScaledRun run;
+        host::ScaledRun run;
         // Always an answer (perhaps none at all): the dialog never waits for
         // a terminal inside the caller's process.
-        if (!hostapp::RunCommandScaled(session->module, menuIndex, session->doc, ids.c_str(),
+        if (!host::RunCommandScaled(session->module, menuIndex, session->doc, ids.c_str(),
                                        scaleExponent, false, run, error))
             return Fail(KIVERA_ERROR_ARGUMENT, error);
         session->before = std::move(before);
         session->ran = true;
-        session->report = hostapp::CompareDocuments(session->before, session->doc);
-        session->reportText = hostapp::FormatChangeReport(session->report, "");
+        session->report = host::CompareDocuments(session->before, session->doc);
+        session->reportText = host::FormatChangeReport(session->report, "");
         session->messagesText.clear();
-        std::vector<std::string> lines = hostapp::MessageLines(run.messages);
+        std::vector<std::string> lines = host::MessageLines(run.messages);
         for (const std::string& line : lines)
             session->messagesText += line + "\n";
-        hostapp::CommandRun explained;
+        host::CommandRun explained;
         explained.row = row;
         explained.result = run.result;
-        explained.changed = !hostapp::IsEmpty(session->report);
+        explained.changed = !host::IsEmpty(session->report);
         explained.messages = lines;
         explained.systemFolder = session->systemFolder;
-        const hostapp::DialogChoice choice = hostapp::PlayDialogAnswer(dialogId, ids);
+        const host::DialogChoice choice = host::PlayDialogAnswer(dialogId, ids);
         explained.dialog = &choice;
-        session->explanation = hostapp::ExplainCommandRun(session->before, explained);
+        session->explanation = host::ExplainCommandRun(session->before, explained);
         session->scaleNote = run.scaleNote;
         session->fittingExponent = run.scaleNote.empty() ? 0 : run.fittingExponent;
         if (result)
@@ -535,7 +535,7 @@ int KiveraReadMaterial(KiveraSession* session, int materialIndex, const char** n
             *bump = material->bump.c_str();
         if (mapsSet) {
             *mapsSet = 0;
-            for (const hostapp::MaterialChanges& changes : session->report.materials) {
+            for (const host::MaterialChanges& changes : session->report.materials) {
                 if (session->ran && changes.materialIndex == materialIndex)
                     *mapsSet = static_cast<int>(changes.mapsSet.size());
             }

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <thread>
 
-namespace hostapp {
+namespace host {
 
 template <typename Function>
 static bool Resolve(const PluginModule& module, const char* name, Function& function,
@@ -204,4 +204,4 @@ std::vector<std::string> MessageLines(const std::string& messages)
     return lines;
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -11,7 +11,7 @@
 #include "host/library/document.h"
 #include "platform/shared_library.h"
 
-namespace hostapp {
+namespace host {
 
 // The seven exports of a loaded plug-in module.
 struct PluginModule {
@@ -74,4 +74,4 @@ CommandOutcome RunMenuCommand(const PluginModule& module, int index, host::Docum
 // without the dialog prompts of the terminal dialog player.
 std::vector<std::string> MessageLines(const std::string& messages);
 
-}  // namespace hostapp
+}  // namespace host

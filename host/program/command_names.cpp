@@ -3,28 +3,20 @@
 #include <cctype>
 #include <cstring>
 
-#include "frame/menu_strings.h"
+#include "frame/command_ids.h"
 #include "host/program/text_encoding.h"
 
-namespace hostapp {
-
-static constexpr const char* kCommandNames[kCommandCount] = {
-    "select-points",   "deselect-points",   "deselect-edges-faces", "select-neighbours",
-    "select-connected", "select-edges-of-points", "align-points",   "fold-back-rim",
-    "arrange-on-line", "bulge",             "save-points",          "restore-points",
-    "split-edges",     "rotate-by-view",    "cut-groove",           "copy-uv",
-    "reload-textures", "bevel",             "measure-angle",
-};
+namespace host {
 
 const char* CommandName(int row)
 {
-    return row >= 0 && row < kCommandCount ? kCommandNames[row] : "";
+    return row >= 0 && row < kCommandCount ? kCommands[row].name : "";
 }
 
 int CommandRowOfMenuText(const std::string& menuText)
 {
     for (int row = 0; row < kCommandCount; ++row) {
-        if (menuText == kMenuStrings[row])
+        if (menuText == kCommands[row].menuText)
             return row;
     }
     return -1;
@@ -48,7 +40,7 @@ int CommandRowOfName(const std::string& name)
         return row < kCommandCount ? row : -1;
     }
     for (int row = 0; row < kCommandCount; ++row) {
-        if (name == kCommandNames[row])
+        if (name == kCommands[row].name)
             return row;
     }
     return -1;
@@ -78,14 +70,14 @@ bool ResolveMenuIndex(const std::string& text, const std::vector<std::string>& m
         return false;
     }
     for (int i = 0; i < count; ++i) {
-        if (menu[static_cast<size_t>(i)] == kMenuStrings[row]) {
+        if (menu[static_cast<size_t>(i)] == kCommands[row].menuText) {
             index = i;
             return true;
         }
     }
-    error = "the command \"" + DisplayCp932(kMenuStrings[row]) + "\" (" + kCommandNames[row] +
+    error = "the command \"" + DisplayCp932(kCommands[row].menuText) + "\" (" + kCommands[row].name +
             ") is not in the menu: kivera.ini does not enable it";
     return false;
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace hostapp {
+namespace host {
 
 // The English name of command table row `row` ("select-connected"), or ""
 // for a row outside the table.
@@ -27,4 +27,4 @@ int CommandRowOfName(const std::string& name);
 bool ResolveMenuIndex(const std::string& text, const std::vector<std::string>& menu, int& index,
                       std::string& error);
 
-}  // namespace hostapp
+}  // namespace host

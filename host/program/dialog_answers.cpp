@@ -9,7 +9,7 @@
 #include "platform/dialog_templates.h"
 #include "resources/resource.h"
 
-namespace hostapp {
+namespace host {
 
 static constexpr int kArrangeRow = 8;
 static constexpr int kRestoreRow = 11;
@@ -129,4 +129,4 @@ std::string DialogListing()
     return text;
 }
 
-}  // namespace hostapp
+}  // namespace host

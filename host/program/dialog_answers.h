@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace hostapp {
+namespace host {
 
 // The dialog template command table row `row` shows (101 or 102), or 0.
 int DialogOfCommandRow(int row);
@@ -34,4 +34,4 @@ DialogChoice PlayDialogAnswer(int dialogId, const std::string& ids);
 // Every dialog with its controls, group by group: id, name and label.
 std::string DialogListing();
 
-}  // namespace hostapp
+}  // namespace host

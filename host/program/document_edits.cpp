@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
-namespace hostapp {
+#include "host/library/view_matrix.h"
+
+namespace host {
 
 // A whole non-negative decimal number.
 static bool ParseIndex(const std::string& text, long& value)
@@ -153,7 +158,167 @@ void ClearSelection(host::Object& obj, bool vertices, bool faces, bool lines)
     }
 }
 
+// A polygon's normal by Newell's sum, in double; zero for a degenerate one.
+void PolygonNormal(const host::Object& obj, const host::Face& face, double n[3])
+{
+    n[0] = n[1] = n[2] = 0.0;
+    const std::size_t count = face.points.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const host::Vec3& a = obj.vertices[static_cast<std::size_t>(face.points[k])];
+        const host::Vec3& b = obj.vertices[static_cast<std::size_t>(face.points[(k + 1) % count])];
+        n[0] += (static_cast<double>(a.y) - b.y) * (static_cast<double>(a.z) + b.z);
+        n[1] += (static_cast<double>(a.z) - b.z) * (static_cast<double>(a.x) + b.x);
+        n[2] += (static_cast<double>(a.x) - b.x) * (static_cast<double>(a.y) + b.y);
+    }
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    for (int i = 0; i < 3 && length > 0.0; ++i)
+        n[i] /= length;
+}
+
+// The lines of `obj` whose edge two polygons share and whose normals part by
+// more than `degrees` (both faces' lines are returned).
+std::vector<LineChoice> SharpLines(const host::Object& obj, double degrees)
+{
+    struct EdgeUse {
+        LineChoice first{-1, -1}, second{-1, -1};
+        int uses = 0;
+    };
+    std::unordered_map<std::uint64_t, EdgeUse> edges;
+    for (std::size_t f = 0; f < obj.faces.size(); ++f) {
+        const host::Face& face = obj.faces[f];
+        const std::size_t count = face.points.size();
+        if (count < 3)
+            continue;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::uint32_t a = static_cast<std::uint32_t>(face.points[k]);
+            const std::uint32_t b = static_cast<std::uint32_t>(face.points[(k + 1) % count]);
+            const std::uint64_t key = (static_cast<std::uint64_t>(std::min(a, b)) << 32) | std::max(a, b);
+            EdgeUse& use = edges[key];
+            (use.uses == 0 ? use.first : use.second) = LineChoice{static_cast<int>(f), static_cast<int>(k)};
+            ++use.uses;
+        }
+    }
+    constexpr double kPi = 3.14159265358979323846;
+    std::vector<LineChoice> sharp;
+    for (const auto& entry : edges) {
+        const EdgeUse& use = entry.second;
+        if (use.uses != 2)
+            continue;
+        double n1[3], n2[3];
+        PolygonNormal(obj, obj.faces[static_cast<std::size_t>(use.first.face)], n1);
+        PolygonNormal(obj, obj.faces[static_cast<std::size_t>(use.second.face)], n2);
+        const double cosine = std::max(-1.0, std::min(1.0, n1[0] * n2[0] + n1[1] * n2[1] + n1[2] * n2[2]));
+        if (std::acos(cosine) * 180.0 / kPi > degrees) {
+            sharp.push_back(use.first);
+            sharp.push_back(use.second);
+        }
+    }
+    return sharp;
+}
+
+void SelectFaceWithVertices(host::Object& obj, int face)
+{
+    host::SelectFace(obj, face);
+    for (int p : obj.faces[static_cast<std::size_t>(face)].points)
+        host::SelectVertex(obj, p);
+}
+
+// Checks the selection by name and by angle: a name that nothing has is an
+// error listing what there is. `material` receives the named one's index.
+bool CheckNamedSelection(const host::Document& doc, const SelectionRequest& request, int& material,
+                         std::string& error)
+{
+    material = -1;
+    if (!request.material.empty()) {
+        std::string names;
+        for (std::size_t m = 0; m < doc.materials.size() && material < 0; ++m) {
+            if (doc.materials[m] && doc.materials[m]->name == request.material)
+                material = static_cast<int>(m);
+            else if (doc.materials[m])
+                names += (names.empty() ? "" : ", ") + ("\"" + doc.materials[m]->name + "\"");
+        }
+        if (material < 0) {
+            error = "--material \"" + request.material + "\": the document has no such material" +
+                    (names.empty() ? std::string(" (it has none)") : " (it has " + names + ")");
+            return false;
+        }
+    }
+    if (!request.group.empty()) {
+        bool found = false;
+        std::string names;
+        for (const auto& obj : doc.objects) {
+            found = found || (obj && obj->name == request.group);
+            if (obj && names.size() < 200)
+                names += (names.empty() ? "" : ", ") + ("\"" + obj->name + "\"");
+        }
+        if (!found) {
+            error = "--group \"" + request.group + "\": no group or object has that name (there are " +
+                    names + ")";
+            return false;
+        }
+    }
+    if (request.sharpEdges >= 0.0 && !(request.sharpEdges < 180.0)) {
+        error = "--sharp-edges " + std::to_string(request.sharpEdges) +
+                ": an angle between two faces is below 180 degrees";
+        return false;
+    }
+    return true;
+}
+
+// Adds the selection by name and by angle to every object.
+void AddNamedSelection(host::Document& doc, const SelectionRequest& request, int material)
+{
+    for (auto& obj : doc.objects) {
+        if (!obj)
+            continue;
+        for (std::size_t f = 0; f < obj->faces.size(); ++f) {
+            const host::Face& face = obj->faces[f];
+            if (face.points.empty())
+                continue;
+            if ((!request.group.empty() && obj->name == request.group) ||
+                (material >= 0 && face.material == material))
+                SelectFaceWithVertices(*obj, static_cast<int>(f));
+        }
+        if (request.sharpEdges >= 0.0) {
+            for (const LineChoice& line : SharpLines(*obj, request.sharpEdges)) {
+                const host::Face& face = obj->faces[static_cast<std::size_t>(line.face)];
+                host::SelectLine(*obj, line.face, line.line);
+                host::SelectVertex(*obj, face.points[static_cast<std::size_t>(line.line)]);
+                host::SelectVertex(*obj, face.points[(static_cast<std::size_t>(line.line) + 1) % face.points.size()]);
+            }
+        }
+    }
+}
+
 }  // namespace
+
+bool SelectsAnything(const SelectionRequest& request)
+{
+    return !request.vertices.empty() || !request.faces.empty() || !request.lines.empty() ||
+           request.clear || request.current >= 0 || !request.group.empty() ||
+           !request.material.empty() || request.sharpEdges >= 0.0 || !request.viewRotation.empty();
+}
+
+bool ParseViewRotation(const std::string& text, float view[16], std::string& error)
+{
+    const std::vector<std::string> parts = SplitAt(text, ',');
+    double angles[3] = {0.0, 0.0, 0.0};
+    bool valid = parts.size() == 2 || parts.size() == 3;
+    for (std::size_t i = 0; valid && i < parts.size(); ++i) {
+        const std::string item = Trimmed(parts[i]);
+        char* end = nullptr;
+        errno = 0;
+        angles[i] = std::strtod(item.c_str(), &end);
+        valid = !item.empty() && end == item.c_str() + item.size() && errno == 0 &&
+                std::isfinite(angles[i]) && item.find_first_of("xXnNiI") == std::string::npos;
+    }
+    if (!valid) {
+        error = "--view-rotation \"" + text + "\": write YAW,PITCH or YAW,PITCH,ROLL in degrees (30,20)";
+        return false;
+    }
+    host::ViewMatrixFromAngles(angles[0], angles[1], angles[2], view);
+    return true;
+}
 
 bool ApplySelection(host::Document& doc, const SelectionRequest& request, std::string& error)
 {
@@ -186,6 +351,12 @@ bool ApplySelection(host::Document& doc, const SelectionRequest& request, std::s
         error = "--lines \"" + request.lines + "\": " + error;
         return false;
     }
+    float view[16];
+    if (!request.viewRotation.empty() && !ParseViewRotation(request.viewRotation, view, error))
+        return false;
+    int material = -1;
+    if (!CheckNamedSelection(doc, request, material, error))
+        return false;
 
     if (request.clear) {
         for (auto& each : doc.objects)
@@ -201,8 +372,11 @@ bool ApplySelection(host::Document& doc, const SelectionRequest& request, std::s
         host::SelectFace(*obj, f);
     for (const LineChoice& line : lines)
         host::SelectLine(*obj, line.face, line.line);
+    AddNamedSelection(doc, request, material);
     if (request.current >= 0)
         doc.currentObject = request.current;
+    if (!request.viewRotation.empty())
+        std::copy(view, view + 16, doc.scene.view);
     return true;
 }
 
@@ -245,4 +419,4 @@ void AppendDocument(host::Document& merged, host::Document&& part, const std::st
     }
 }
 
-}  // namespace hostapp
+}  // namespace host

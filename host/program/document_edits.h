@@ -9,7 +9,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 // What `kivera-host select` was asked; a list left empty ("") is not touched.
 struct SelectionRequest {
@@ -18,7 +18,19 @@ struct SelectionRequest {
     bool add = false;            // add to the selection instead of replacing it
     bool clear = false;          // first empty every selection of every object
     int current = -1;            // the new current object, or -1
+    // Added to the selection of every object (after the kinds above):
+    std::string group;           // the faces of every object of this name (an OBJ group)
+    std::string material;        // the faces of this material
+    double sharpEdges = -1.0;    // the lines whose two faces meet at more than this many degrees
+    std::string viewRotation;    // "YAW,PITCH[,ROLL]" in degrees: the document's view
 };
+
+// Whether the request asks for anything at all.
+bool SelectsAnything(const SelectionRequest& request);
+
+// Reads "YAW,PITCH[,ROLL]" (degrees) into the view matrix as the host stores
+// that view. False with `error` saying what is wrong.
+bool ParseViewRotation(const std::string& text, float view[16], std::string& error);
 
 // Reads "0,4,7-9" into ascending, distinct indices, each below `limit`.
 // False with `error` saying which item is wrong.
@@ -38,4 +50,4 @@ bool ApplySelection(host::Document& doc, const SelectionRequest& request, std::s
 void AppendDocument(host::Document& merged, host::Document&& part, const std::string& partName,
                     std::string& notes);
 
-}  // namespace hostapp
+}  // namespace host

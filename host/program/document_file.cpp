@@ -15,9 +15,11 @@
 
 #include "host/program/file_io.h"
 #include "host/program/float_text.h"
+#include "host/library/view_matrix.h"
 #include "host/program/obj_file.h"
+#include "host/program/text_encoding.h"
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -434,6 +436,8 @@ bool ReadDocument(Reader& reader, const Json& root, host::Document& doc, Documen
     if (root.contains("description") &&
         !ReadString(reader, root["description"], "description", info.description))
         return false;
+    // A document that names no view is seen from the host's front.
+    host::FrontViewMatrix(doc.scene.view);
     if (root.contains("view") && !ReadFloats(reader, root["view"], "view", 16, doc.scene.view))
         return false;
     if (root.contains("materials")) {
@@ -629,6 +633,10 @@ bool ParseDocumentText(const std::string& text, const std::string& fileName,
                        host::Document& doc, DocumentInfo& info, std::string& error)
 {
     assert(doc.objects.empty() && doc.materials.empty());
+    if (StartsWithWideByteOrderMark(text)) {
+        error = fileName + ":1:1: " + kWideByteOrderMarkMessage;
+        return false;
+    }
     Json root;
     PositionedDomParser parser(root);
     if (!Json::sax_parse(text, &parser) || !parser.errorText.empty()) {
@@ -703,7 +711,7 @@ bool LoadDocument(const std::string& path, host::Document& doc, DocumentInfo& in
     if (!CheckFileName(path, false, error))
         return false;
     if (IsObjFileName(path))
-        return ImportObj(path, doc, &info.objSource, notes, error);
+        return ImportObj(path, doc, &info.objSource, notes, error, info.latin1);
     std::string text, why;
     if (!ReadWholeFile(path, text, why)) {
         error = path + ": cannot read: " + why;
@@ -737,4 +745,4 @@ bool SaveDocument(const std::string& path, const host::Document& doc, const Docu
     return SaveDocument(path, doc, info, notes, error);
 }
 
-}  // namespace hostapp
+}  // namespace host

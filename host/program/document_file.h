@@ -32,7 +32,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 struct ObjSource;
 
@@ -42,6 +42,9 @@ struct DocumentInfo {
     // The OBJ file the document was read from, kept so that writing it back
     // keeps what the document does not hold.
     std::shared_ptr<const ObjSource> objSource = nullptr;
+    // Set before loading: read an OBJ file and its MTL files as Latin-1
+    // (8-bit) text, their names converted to UTF-8.
+    bool latin1 = false;
 };
 
 // Parses the text of a document file into `doc`, which must be empty.
@@ -80,4 +83,4 @@ bool SaveDocument(const std::string& path, const host::Document& doc, const Docu
 bool SaveDocument(const std::string& path, const host::Document& doc, const DocumentInfo& info,
                   std::string& error);
 
-}  // namespace hostapp
+}  // namespace host

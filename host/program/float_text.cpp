@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace hostapp {
+namespace host {
 
 std::string ShortestFloatText(float value)
 {
@@ -16,4 +16,4 @@ std::string ShortestFloatText(float value)
     return std::string(buffer, result.ptr);
 }
 
-}  // namespace hostapp
+}  // namespace host

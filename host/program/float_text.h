@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace hostapp {
+namespace host {
 
 // "0.1", "1", "-0", "1e+10", "nan", "inf", "-inf".
 std::string ShortestFloatText(float value);
 
-}  // namespace hostapp
+}  // namespace host

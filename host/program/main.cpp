@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <limits>
@@ -29,11 +30,14 @@
 #include "host/program/text_encoding.h"
 
 namespace fs = std::filesystem;
-using namespace hostapp;
+using namespace host;
 
 namespace {
 
+// Exit statuses: 0 ran, 1 refused its input (nothing written), 2 a command
+// failed (after what was written, which the report names).
 constexpr int kFailure = 1;
+constexpr int kCommandFailed = 2;
 
 int Fail(const std::string& message)
 {
@@ -66,6 +70,45 @@ bool SameFileContents(const std::string& a, const std::string& b)
     return readA == readB && bytesA == bytesB;
 }
 
+// An installed program (its tree holds this file, laid there by
+// `cmake --install`) keeps each user's settings and saved points in a
+// folder of their own, since the installed tree is not theirs to write.
+bool SettingsPerUser() { return fs::exists(ProgramFolder() + "/per-user-settings.txt"); }
+
+// $XDG_DATA_HOME/kivera, else ~/.local/share/kivera, made with a copy of the
+// installed kivera.ini on first use (and the copy renewed when the installed
+// one changed, since the menu is read from that one).
+bool PerUserFolder(const std::string& menuFolder, std::string& folder, std::string& error)
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (data && data[0] == '/')
+        folder = std::string(data) + "/kivera";
+    else if (home && home[0] == '/')
+        folder = std::string(home) + "/.local/share/kivera";
+    else {
+        error = "neither XDG_DATA_HOME nor HOME names a folder for your settings; give --system-dir";
+        return false;
+    }
+    std::error_code failure;
+    fs::create_directories(folder, failure);
+    if (failure) {
+        error = folder + ": cannot make the folder for your settings: " + failure.message();
+        return false;
+    }
+    const std::string installed = menuFolder + "/kivera.ini", own = folder + "/kivera.ini";
+    if (SameFileContents(installed, own))
+        return true;
+    std::string bytes, why;
+    if (!ReadWholeFile(installed, bytes, why) || !WriteFileAtomically(own, bytes, why)) {
+        error = own + ": cannot copy the settings there: " + why;
+        return false;
+    }
+    std::fprintf(stderr, "kivera-host: note: your settings and saved points are in %s (%s copied "
+                         "there)\n", folder.c_str(), installed.c_str());
+    return true;
+}
+
 // Loads and binds the plug-in and points the host's type-5 folder at the
 // settings folder. Refuses setups in which the plug-in could not work as
 // asked: paths too long for its 128-byte buffers, and a --system-dir whose
@@ -83,7 +126,10 @@ bool PreparePlugin(const PluginChoice& choice, BoundPlugin& bound, std::string& 
         return false;
     }
     bound.menuFolder = PluginSettingsFolder(bound.module);
-    if (choice.systemDir.empty()) {
+    if (choice.systemDir.empty() && SettingsPerUser() && choice.pluginPath.empty()) {
+        if (!PerUserFolder(bound.menuFolder, bound.systemFolder, error))
+            return false;
+    } else if (choice.systemDir.empty()) {
         bound.systemFolder = bound.menuFolder;
     } else {
         std::error_code failure;
@@ -128,6 +174,31 @@ std::string MenuEntryText(const std::string& menuText)
 {
     const int row = CommandRowOfMenuText(menuText);
     return DisplayCp932(menuText) + (row >= 0 ? std::string("  (") + CommandName(row) + ")" : "");
+}
+
+// The options of `select`, which `run` takes too (without --current).
+void AddSelectionOptions(CLI::App* command, SelectionRequest& selection, bool withCurrent)
+{
+    command->add_option("--object", selection.object, "The object (default: the current one)")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    command->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
+    command->add_option("--faces", selection.faces, "Face indices and ranges");
+    command->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
+    command->add_flag("--add", selection.add,
+                      "Add to the object's selection (by default each kind given is replaced)");
+    command->add_flag("--clear", selection.clear, "First empty every selection of every object");
+    command->add_option("--group", selection.group,
+                        "Also select the faces of every object (OBJ group) of this name, and their vertices");
+    command->add_option("--material", selection.material,
+                        "Also select the faces of this material, and their vertices");
+    command->add_option("--sharp-edges", selection.sharpEdges,
+                        "Also select the lines whose two faces meet at more than DEGREES, and their vertices")
+        ->check(CLI::Range(0.0, 180.0));
+    command->add_option("--view-rotation", selection.viewRotation,
+                        "The view, as YAW,PITCH[,ROLL] in degrees (default: the front view)");
+    if (withCurrent)
+        command->add_option("--current", selection.current, "Make this object the current one")
+            ->check(CLI::Range(0, std::numeric_limits<int>::max()));
 }
 
 // --- menu -------------------------------------------------------------------------
@@ -184,8 +255,17 @@ bool HasSelection(const host::Document& doc)
     return false;
 }
 
+// --encoding: how OBJ and MTL files are read ("utf8", or "latin1" for
+// 8-bit files of older tools).
+std::string gEncoding = "utf8";
+
 bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std::string& error)
 {
+    if (gEncoding != "utf8" && gEncoding != "latin1") {
+        error = "--encoding must be utf8 or latin1, not \"" + gEncoding + "\"";
+        return false;
+    }
+    info.latin1 = gEncoding == "latin1";
     std::string notes;
     StartProgress("loading " + path);
     const bool loaded = LoadDocument(path, doc, info, notes, error);
@@ -196,7 +276,7 @@ bool Load(const std::string& path, host::Document& doc, DocumentInfo& info, std:
 }
 
 bool Save(const std::string& path, const host::Document& doc, const DocumentInfo& info,
-          std::string& error)
+          std::string& error, bool selectionNote = true)
 {
     std::string notes;
     StartProgress("saving " + path);
@@ -207,7 +287,7 @@ bool Save(const std::string& path, const host::Document& doc, const DocumentInfo
     // instead of claiming a write.
     if (saved && notes.find(path + ": nothing the file holds changed") == std::string::npos)
         std::printf("wrote %s\n", path.c_str());
-    if (saved && IsObjFileName(path) && HasSelection(doc))
+    if (saved && selectionNote && IsObjFileName(path) && HasSelection(doc))
         std::fprintf(stderr, "kivera-host: note: %s holds no selection (OBJ has none)\n",
                      path.c_str());
     return saved;
@@ -242,6 +322,8 @@ struct RunOptions {
     std::string fit = "all";
     bool labels = false;
     std::string scale = "2^0";
+    SelectionRequest selection;   // applied before the commands
+    bool force = false;           // replace an existing --out (and its MTL)
     PluginChoice plugin;
 };
 
@@ -339,6 +421,66 @@ bool CheckFileNames(const std::vector<std::string>& documents, const std::string
     return picture.empty() || CheckFileName(picture, true, error);
 }
 
+// The files a save of `doc` to `target` writes: the document, and the MTL
+// file beside a new OBJ file.
+std::vector<std::string> FilesSaveWrites(const std::string& target, const host::Document& doc,
+                                         const DocumentInfo& info)
+{
+    std::vector<std::string> files = {target};
+    if (IsObjFileName(target)) {
+        for (const std::string& file : ObjCompanionFiles(target, doc, info.objSource.get()))
+            files.push_back(file);
+    }
+    return files;
+}
+
+std::vector<std::string> InputFiles(const std::string& document, const DocumentInfo& info)
+{
+    return info.objSource ? ObjInputFiles(*info.objSource) : std::vector<std::string>{document};
+}
+
+// Before anything is written: every output can be written, and one that
+// exists is one of the inputs (or `force` allows replacing it), so that a
+// run never replaces a file it does not own.
+bool CheckOutputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs,
+                  bool force, std::string& error)
+{
+    for (const std::string& path : outputs) {
+        std::string why;
+        if (!CheckWritable(path, why)) {
+            error = path + ": cannot write: " + why;
+            return false;
+        }
+        bool input = false;
+        for (const std::string& file : inputs)
+            input = input || SameFile(path, file);
+        std::error_code failure;
+        if (!force && !input && fs::exists(path, failure)) {
+            error = path + ": exists and is not this run's input; not replaced (give --force to "
+                           "replace it)";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a command failed: it returned 0, or a message box reports an
+// error ("Error file open").
+bool CommandFailed(const CommandOutcome& outcome, std::string& why)
+{
+    if (outcome.result == 0) {
+        why = "returned 0";
+        return true;
+    }
+    for (const std::string& line : MessageLines(outcome.messages)) {
+        if (line.compare(0, 5, "Error") == 0) {
+            why = "reported \"" + line + "\"";
+            return true;
+        }
+    }
+    return false;
+}
+
 int RunCommands(CLI::App* run, const RunOptions& options)
 {
     if (std::string error; !CheckFileNames({options.document, options.out}, options.svg, error))
@@ -379,9 +521,42 @@ int RunCommands(CLI::App* run, const RunOptions& options)
     const std::string largeFaces = LargeFaceNote(doc);
     if (!largeFaces.empty())
         std::printf("  %s\n", largeFaces.c_str());
+    // The command line's selection and view are where the commands start,
+    // not a change of their own.
+    if (SelectsAnything(options.selection)) {
+        const host::Document unselected = CopyDocument(doc);
+        if (!ApplySelection(doc, options.selection, error))
+            return Fail(options.document + ": " + error);
+        std::printf("selection and view from the command line:\n%s",
+                    FormatChangeReport(CompareDocuments(unselected, doc), "  ").c_str());
+    }
     const host::Document initial = CopyDocument(doc);
 
-    std::string titles;
+    // Every output is checked before a command runs (save-points writes
+    // its kivera.idx as it runs): a run refused writes nothing.
+    const std::string target = options.out.empty() ? options.document : options.out;
+    std::vector<std::string> outputs;
+    bool writesAsItRuns = false;
+    for (int row : rows) {
+        if (row >= 0 && std::string(CommandName(row)) == "save-points") {
+            outputs.push_back(bound.systemFolder + "/kivera.idx");
+            writesAsItRuns = true;
+        }
+    }
+    if (!options.out.empty() || writesAsItRuns) {
+        for (const std::string& file : FilesSaveWrites(target, doc, info))
+            outputs.push_back(file);
+    }
+    if (!options.svg.empty())
+        outputs.push_back(options.svg);
+    std::vector<std::string> inputs = InputFiles(options.document, info);
+    inputs.push_back(bound.systemFolder + "/kivera.idx");
+    if (!options.svg.empty())
+        inputs.push_back(options.svg);   // a picture is drawn anew each run
+    if (!CheckOutputs(outputs, inputs, options.force, error))
+        return Fail(error);
+
+    std::string titles, failures;
     for (std::size_t i = 0; i < indices.size(); ++i) {
         const std::string entry = MenuEntryText(bound.menu[static_cast<std::size_t>(indices[i])]);
         // A dialog with nobody scripting it asks at the terminal: show the
@@ -409,15 +584,19 @@ int RunCommands(CLI::App* run, const RunOptions& options)
             std::printf("  %s\n", scaled.scaleNote.c_str());
         PrintExplanation(before, rows[i], outcome, !IsEmpty(report), bound.systemFolder,
                          DialogOfCommandRow(rows[i]), dialog, interactive);
+        std::string why;
+        if (CommandFailed(outcome, why))
+            failures += "kivera-host: command " + std::to_string(indices[i]) + " (" +
+                        (rows[i] >= 0 ? CommandName(rows[i]) : "?") + ") failed: it " + why + "\n";
         titles += (titles.empty() ? "" : ", ") + DisplayCp932(bound.menu[static_cast<std::size_t>(indices[i])]);
     }
 
     const bool changed = !IsEmpty(CompareDocuments(initial, doc));
-    const std::string target = options.out.empty() ? options.document : options.out;
     if (options.out.empty() && !changed) {
         std::printf("no change: %s left as it was\n", target.c_str());
     } else {
-        if (!Save(target, doc, info, error))
+        // A selection given on the command line is not meant to be kept.
+        if (!Save(target, doc, info, error, !SelectsAnything(options.selection)))
             return Fail(error);
     }
     if (!options.svg.empty()) {
@@ -429,6 +608,11 @@ int RunCommands(CLI::App* run, const RunOptions& options)
         if (!WriteSvg(options.svg, panels, svgOptions, error))
             return Fail(error);
         std::printf("wrote %s\n", options.svg.c_str());
+    }
+    if (!failures.empty()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s", failures.c_str());
+        return kCommandFailed;
     }
     return 0;
 }
@@ -459,7 +643,7 @@ int RunRender(const std::string& document, const std::string& svg, const std::st
 
 // --- convert ----------------------------------------------------------------------
 
-int RunConvert(const std::string& from, const std::string& to)
+int RunConvert(const std::string& from, const std::string& to, bool force)
 {
     if (std::string error; !CheckFileNames({from, to}, "", error))
         return Fail(error);
@@ -469,6 +653,8 @@ int RunConvert(const std::string& from, const std::string& to)
     if (!Load(from, doc, info, error))
         return Fail(error);
     std::printf("%s: %s\n", from.c_str(), DocumentSummary(doc).c_str());
+    if (!CheckOutputs(FilesSaveWrites(to, doc, info), InputFiles(from, info), force, error))
+        return Fail(error);
     if (!Save(to, doc, info, error))
         return Fail(error);
     return 0;
@@ -484,9 +670,9 @@ int RunSelect(const std::string& document, const SelectionRequest& request, cons
     if (IsObjFileName(target))
         return Fail(target + ": an OBJ file holds no selection; write the result to a .json "
                              "document with --out");
-    if (request.vertices.empty() && request.faces.empty() && request.lines.empty() &&
-        !request.clear && request.current < 0)
-        return Fail("select: nothing to do: give --vertices, --faces, --lines, --current or --clear");
+    if (!SelectsAnything(request))
+        return Fail("select: nothing to do: give --vertices, --faces, --lines, --group, "
+                    "--material, --sharp-edges, --view-rotation, --current or --clear");
     host::Document doc;
     DocumentInfo info;
     std::string error;
@@ -600,8 +786,11 @@ int main(int argc, char** argv)
     run->add_flag("--labels", runOptions.labels, "Write vertex indices into the picture");
     run->add_option("--scale", runOptions.scale,
                     "2^K: positions times 2^K for the commands, divided after (K whole)");
+    run->add_flag("--force", runOptions.force,
+                  "Replace an existing --out file (and the MTL file beside it) that the run did not read");
     AddPluginOptions(run, runOptions.plugin);
 
+    AddSelectionOptions(run, runOptions.selection, false);
     std::string renderDocument, renderSvg, renderView = "front", renderFit = "all";
     bool renderLabels = false;
     CLI::App* render = app.add_subcommand("render", "Draw a document as an SVG picture");
@@ -617,6 +806,9 @@ int main(int argc, char** argv)
     convert->add_option("from", convertFrom, "The document to read (.json, or .obj)")->required();
     convert->add_option("to", convertTo, "The file to write (.json, or .obj with its .mtl)")
         ->required();
+    bool convertForce = false;
+    convert->add_flag("--force", convertForce,
+                      "Replace an existing target (and the MTL file beside it)");
 
     std::string settingsFolder, settingsOnly;
     CLI::App* initSettings =
@@ -630,16 +822,7 @@ int main(int argc, char** argv)
     CLI::App* select = app.add_subcommand(
         "select", "Select vertices, faces and lines of one object by index (in place, or --out)");
     select->add_option("document", selectDocument, "The document (.json)")->required();
-    select->add_option("--object", selection.object, "The object (default: the current one)")
-        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
-    select->add_option("--vertices", selection.vertices, "Vertex indices and ranges: 0,4,7-9");
-    select->add_option("--faces", selection.faces, "Face indices and ranges");
-    select->add_option("--lines", selection.lines, "Lines as FACE:K (line K joins points K, K+1)");
-    select->add_flag("--add", selection.add,
-                     "Add to the object's selection (by default each kind given is replaced)");
-    select->add_flag("--clear", selection.clear, "First empty every selection of every object");
-    select->add_option("--current", selection.current, "Make this object the current one")
-        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    AddSelectionOptions(select, selection, true);
     select->add_option("--out,-o", selectOut, "Where to write the result (default: the document)");
 
     std::vector<std::string> mergeInputs;
@@ -653,6 +836,9 @@ int main(int argc, char** argv)
     CLI::App* dialogs = app.add_subcommand(
         "dialogs", "List the plug-in's dialogs: each control's id, name and label");
 
+    for (CLI::App* reading : {run, render, convert, select, merge})
+        reading->add_option("--encoding", gEncoding,
+                            "How OBJ and MTL files are read: utf8 (default) or latin1 (8-bit)");
     CLI11_PARSE(app, argc, argv);
 
     if (*menu)
@@ -662,7 +848,7 @@ int main(int argc, char** argv)
     if (*render)
         return RunRender(renderDocument, renderSvg, renderView, renderFit, renderLabels);
     if (*convert)
-        return RunConvert(convertFrom, convertTo);
+        return RunConvert(convertFrom, convertTo, convertForce);
     if (*select)
         return RunSelect(selectDocument, selection, selectOut);
     if (*merge)

@@ -4,10 +4,11 @@
 #include <fstream>
 #include <set>
 
+#include "frame/command_ids.h"
 #include "host/program/command_names.h"
 #include "resources/resource.h"
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -161,23 +162,23 @@ std::vector<int> FacesWithEdge(const Object& obj, int a, int b)
     return faces;
 }
 
-std::string SelectionExplanation(int row, const Document& doc)
+std::string SelectionExplanation(CommandId id, const Document& doc)
 {
     const FaceSelection live = CountFaceSelection(doc, true);
-    switch (row) {
-    case 0:
+    switch (id) {
+    case CommandId::SelectPoints:
         if (live.faces + live.lines == 0)
             return "no object has a selected face or line" + SkippedHint(doc);
         return "every point of the selected faces and lines is already selected";
-    case 1:
+    case CommandId::DeselectPoints:
         return "no vertex is selected";
-    case 2:
+    case CommandId::DeselectEdgesAndFaces:
         return "no line or face is selected";
-    case 3:
+    case CommandId::SelectNeighbours:
         if (CountPicked(doc) == 0)
             return NoPickedVertex(doc);
         return "every point that shares a face side with a selected point is already selected";
-    case 4:
+    case CommandId::SelectConnected:
         if (!AnySelectedVertex(doc) && live.faces + live.lines == 0)
             return "nothing is selected: it grows from selected points, up to selected faces "
                    "and lines" + SkippedHint(doc);
@@ -429,9 +430,8 @@ std::string SplitExplanation(const Document& doc)
     return "the chains of selected vertices gave no segment to split";
 }
 
-// Cut groove (row 14) and bevel (row 17): a selected line shared by exactly
-// two faces.
-std::string EdgeExplanation(const Document& doc, int row)
+// Cut groove and bevel: a selected line shared by exactly two faces.
+std::string EdgeExplanation(const Document& doc, CommandId id)
 {
     const FaceSelection live = CountFaceSelection(doc, true);
     if (live.lines == 0)
@@ -441,7 +441,7 @@ std::string EdgeExplanation(const Document& doc, int row)
     ForObjects(doc, [&](int, const Object& obj) {
         for (std::size_t f = 0; f < obj.faces.size() && !usable; ++f) {
             const Face& face = obj.faces[f];
-            if (!Live(face) || (row == 17 && Count(face) < 3))
+            if (!Live(face) || (id == CommandId::Bevel && Count(face) < 3))
                 continue;
             for (std::size_t k = 0; k < Count(face) && !usable; ++k) {
                 if (!LineSelected(face, k))
@@ -457,7 +457,7 @@ std::string EdgeExplanation(const Document& doc, int row)
     });
     if (!usable)
         return "no selected line is shared by exactly two faces (" + first + ")";
-    return row == 14 ? "the faces beside the selected lines take no groove (not triangles or "
+    return id == CommandId::CutGroove ? "the faces beside the selected lines take no groove (not triangles or "
                        "quads, not wound the same way, or unusable coordinates)"
                      : "the faces beside the selected lines give no guide line";
 }
@@ -513,32 +513,37 @@ std::string UvCopyExplanation(const Document& doc)
 
 std::string NoOpExplanation(const Document& before, const CommandRun& run)
 {
-    switch (run.row) {
-    case 0: case 1: case 2: case 3: case 4: case 5:
-        return SelectionExplanation(run.row, before);
-    case 6:
+    if (run.row < 0 || run.row >= kCommandCount)
+        return "";
+    const CommandId id = kCommands[run.row].id;
+    switch (id) {
+    case CommandId::SelectPoints: case CommandId::DeselectPoints:
+    case CommandId::DeselectEdgesAndFaces: case CommandId::SelectNeighbours:
+    case CommandId::SelectConnected: case CommandId::SelectEdgesOfPoints:
+        return SelectionExplanation(id, before);
+    case CommandId::AlignPoints:
         return AlignExplanation(before);
-    case 7:
+    case CommandId::FoldBackRim:
         return FoldExplanation(before);
-    case 8:
+    case CommandId::ArrangeOnLine:
         return ArrangeExplanation(before, run.dialog);
-    case 9:
+    case CommandId::Bulge:
         return BulgeExplanation(before);
-    case 11:
+    case CommandId::RestorePoints:
         return RestoreExplanation(before, run);
-    case 12:
+    case CommandId::SplitEdges:
         return SplitExplanation(before);
-    case 13:
+    case CommandId::RotateByView:
         return CountPicked(before) == 0 ? NoPickedVertex(before)
                                         : "the view's turn leaves the selected vertices where "
                                           "they are";
-    case 14: case 17:
-        return EdgeExplanation(before, run.row);
-    case 15:
+    case CommandId::CutGroove: case CommandId::Bevel:
+        return EdgeExplanation(before, id);
+    case CommandId::CopyUV:
         return UvCopyExplanation(before);
-    case 16:
+    case CommandId::ReloadTextures:
         return "no material has a texture, alpha or bump map";
-    case 18:
+    case CommandId::MeasureAngle:
         return run.messages.empty()
                    ? "no face of three or more points and no line is selected" + SkippedHint(before)
                    : "";
@@ -552,7 +557,7 @@ std::string NoOpExplanation(const Document& before, const CommandRun& run)
 std::string ExplainCommandRun(const host::Document& before, const CommandRun& run)
 {
     const std::string name = CommandName(run.row);
-    if (run.row == 10) {
+    if (run.row == RowOf(CommandId::SavePoints)) {
         const std::string path = IdxPath(run.systemFolder);
         if (run.result == 0)
             return name + ": could not write " + path;
@@ -579,4 +584,4 @@ std::string LargeFaceNote(const host::Document& doc)
            " more than four points: every command skips " + (count == 1 ? "it" : "them");
 }
 
-}  // namespace hostapp
+}  // namespace host

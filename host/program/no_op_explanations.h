@@ -11,7 +11,7 @@
 #include "host/program/dialog_answers.h"
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 struct CommandRun {
     int row = -1;                        // command table row
@@ -32,4 +32,4 @@ std::string ExplainCommandRun(const host::Document& before, const CommandRun& ru
 // points: every command skips them"), or "" when there are none.
 std::string LargeFaceNote(const host::Document& doc);
 
-}  // namespace hostapp
+}  // namespace host

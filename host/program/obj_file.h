@@ -7,6 +7,11 @@
 // Reading is strict: every number is read whole, a text that is not UTF-8
 // is refused, and every fault is one line "FILE:LINE:COLUMN: what".
 //
+// OBJ polygons run counter-clockwise seen from their front, the host's run
+// clockwise: a polygon's points (with their UV and normal references) are
+// reversed when read and again when written, so that commands see the front
+// a modeller sees and an untouched file comes back the same.
+//
 // UVs are written as the host holds them (no flip of v). On import every
 // "o"/"g" with geometry becomes one object; an object's polygons come first,
 // then its lines, then its points. Vertices that no face uses are kept when
@@ -19,13 +24,14 @@
 // file read and written unchanged comes back the same.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 // A line of a text file: [start, end) without the line end; `next` is where
 // the following line starts.
@@ -80,7 +86,9 @@ struct ObjSource {
     std::vector<ObjObjectRecord> objects;    // per document object
     std::vector<ObjMtlFile> mtlFiles;
     std::vector<ObjMaterialRecord> materials;   // per document material
+    bool latin1 = false;                     // read as Latin-1: names converted to UTF-8
     int mtlOtherStatements = 0;              // MTL statements other than names and maps
+    std::map<std::string, int> otherStatements;   // OBJ statements no document holds ("vp", ...)
     host::Document loaded;                   // the document as read
 };
 
@@ -88,8 +96,11 @@ struct ObjSource {
 // empty, and `source` (may be null) with what the document does not hold.
 // False with a one-line `error` "FILE:LINE:COLUMN: what". `notes` receives
 // remarks: what the file lost on the way, warnings.
+// With `latin1` the files are read as Latin-1 (8-bit) text and their names
+// converted to UTF-8 in the document; untouched lines keep their bytes.
 bool ImportObj(const std::string& path, host::Document& doc,
-               std::shared_ptr<const ObjSource>* source, std::string& notes, std::string& error);
+               std::shared_ptr<const ObjSource>* source, std::string& notes, std::string& error,
+               bool latin1 = false);
 bool ImportObj(const std::string& path, host::Document& doc, std::string& notes,
                std::string& error);
 
@@ -103,6 +114,14 @@ bool ExportObj(const std::string& path, const host::Document& doc, const ObjSour
                std::string& notes, std::string& error);
 bool ExportObj(const std::string& path, const host::Document& doc, std::string& error);
 
+// The files besides `path` that ExportObj writes for `doc`: the MTL file
+// beside a new OBJ file (none when `path` is `source`'s own file, whose MTL
+// files are its own input).
+std::vector<std::string> ObjCompanionFiles(const std::string& path, const host::Document& doc,
+                                           const ObjSource* source);
+// The files a document was read from: the OBJ file and its MTL files.
+std::vector<std::string> ObjInputFiles(const ObjSource& source);
+
 // What a file of another format written from a document read from
 // `source` lacks ("its 747 normals, ..."); empty when nothing.
 std::string ObjContentsBeyondTheDocument(const ObjSource& source);
@@ -112,4 +131,4 @@ std::string ObjContentsBeyondTheDocument(const ObjSource& source);
 std::string FormatObjText(const host::Document& doc, const std::string& mtlFileName);
 std::string FormatMtlText(const host::Document& doc);
 
-}  // namespace hostapp
+}  // namespace host

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -82,4 +82,4 @@ void StopProgress()
         Show(state.terminal, "\r\033[K");
 }
 
-}  // namespace hostapp
+}  // namespace host

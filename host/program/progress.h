@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace hostapp {
+namespace host {
 
 // Decides once, at start-up, whether progress is shown (standard error is a
 // terminal) and keeps its own handle on the terminal, which stays valid
@@ -18,4 +18,4 @@ void StartProgress(const std::string& what);
 // Ends the step and clears its line.
 void StopProgress();
 
-}  // namespace hostapp
+}  // namespace host

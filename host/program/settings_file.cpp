@@ -3,7 +3,7 @@
 #include "frame/menu_strings.h"
 #include "host/program/command_names.h"
 
-namespace hostapp {
+namespace host {
 
 std::string SettingsText(const std::vector<bool>& enabled)
 {
@@ -45,4 +45,4 @@ bool ParseRowList(const std::string& text, std::vector<bool>& enabled, std::stri
     return true;
 }
 
-}  // namespace hostapp
+}  // namespace host

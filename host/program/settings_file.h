@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace hostapp {
+namespace host {
 
 // The file's bytes; `enabled` has one flag per command table row.
 std::string SettingsText(const std::vector<bool>& enabled);
@@ -17,4 +17,4 @@ std::string SettingsText(const std::vector<bool>& enabled);
 // or an empty list.
 bool ParseRowList(const std::string& text, std::vector<bool>& enabled, std::string& error);
 
-}  // namespace hostapp
+}  // namespace host

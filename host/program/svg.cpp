@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace hostapp {
+namespace host {
 
 namespace {
 
@@ -406,6 +406,10 @@ struct FaceSet {
     Frame frame;
     int samples = 2;       // per pixel, each way
     bool strict = false;   // only the nearest face at each sample stays
+    // Faces of one look that follow each other share a path: for dense
+    // meshes only, whose edges take their faces' colour. A sparse mesh's
+    // dark edges would show a far face's outline through a near face.
+    bool shareRuns = true;
     std::vector<DrawnFace> faces;
     std::vector<int> corners;   // x and y in tenths of a pixel, of the small faces
     std::vector<double> nearest;
@@ -504,7 +508,8 @@ struct FaceSet {
         for (std::size_t i = 0; i < order.size();) {
             const int look = faces[order[i]].look;
             out += "<path class=\"" + FaceClass(selected, look) + "\" d=\"";
-            for (; i < order.size() && faces[order[i]].look == look; ++i)
+            out += faces[order[i++]].path;
+            for (; shareRuns && i < order.size() && faces[order[i]].look == look; ++i)
                 out += faces[order[i]].path;
             out += "\"/>\n";
         }
@@ -569,6 +574,16 @@ void AddFace(const host::Face& face, const std::vector<Projected>& vertices, con
     const int level = static_cast<int>(std::lround(facing * (kShades - 1)));
     DrawnFace drawn{depth / static_cast<double>(n), nearest - farthest, level * kEdgeKinds + kind,
                     std::string()};
+    // Every outline runs one way round on screen, so that faces sharing a
+    // path add up under the nonzero rule instead of cancelling where they
+    // overlap (a box's back face cut a hole into the front one).
+    long long area = 0;
+    for (std::size_t k = 0; k < n; ++k)
+        area += xs[k] * ys[(k + 1) % n] - xs[(k + 1) % n] * ys[k];
+    if (area < 0) {
+        std::reverse(xs, xs + n);
+        std::reverse(ys, ys + n);
+    }
     AppendPath(drawn.path, xs, ys, n, true);
     if (outline && perimeter / static_cast<double>(n) >= kOutlinedEdge)
         *outline += drawn.path;
@@ -596,6 +611,79 @@ std::string PathElement(const char* cls, const std::string& data)
     return data.empty() ? std::string() : std::string("<path class=\"") + cls + "\" d=\"" + data + "\"/>\n";
 }
 
+// A face as it may hide a vertex: its corners in view space and its plane.
+struct Occluder {
+    int object;
+    std::vector<int> points;
+    std::vector<double> xs, ys;
+    double minX, maxX, minY, maxY;
+    double ax, ay, ad, nx, ny, nz;   // a corner, and the normal (nz toward the viewer)
+};
+
+// The polygons of every object that can hide a vertex (not seen edge-on).
+std::vector<Occluder> Occluders(const host::Document& doc, const DocumentProjection& all)
+{
+    std::vector<Occluder> out;
+    for (std::size_t o = 0; o < doc.objects.size(); ++o) {
+        if (!doc.objects[o])
+            continue;
+        for (const host::Face& face : doc.objects[o]->faces) {
+            const std::size_t n = face.points.size();
+            if (n < 3 || !Drawable(face, all[o]))
+                continue;
+            Occluder occluder{static_cast<int>(o), std::vector<int>(face.points.begin(), face.points.end()),
+                              {}, {}, INFINITY, -INFINITY, INFINITY, -INFINITY, 0, 0, 0, 0, 0, 0};
+            for (std::size_t k = 0; k < n; ++k) {
+                const Projected& a = *Corner(all[o], face.points[k]);
+                const Projected& b = *Corner(all[o], face.points[(k + 1) % n]);
+                occluder.xs.push_back(a.x);
+                occluder.ys.push_back(a.y);
+                occluder.minX = std::min(occluder.minX, a.x);
+                occluder.maxX = std::max(occluder.maxX, a.x);
+                occluder.minY = std::min(occluder.minY, a.y);
+                occluder.maxY = std::max(occluder.maxY, a.y);
+                occluder.nx += (a.y - b.y) * (a.depth + b.depth);
+                occluder.ny += (a.depth - b.depth) * (a.x + b.x);
+                occluder.nz += (a.x - b.x) * (a.y + b.y);
+            }
+            const Projected& first = *Corner(all[o], face.points[0]);
+            occluder.ax = first.x;
+            occluder.ay = first.y;
+            occluder.ad = first.depth;
+            const double length = std::sqrt(occluder.nx * occluder.nx + occluder.ny * occluder.ny +
+                                            occluder.nz * occluder.nz);
+            if (length > 0 && std::fabs(occluder.nz) > 1e-3 * length)
+                out.push_back(std::move(occluder));
+        }
+    }
+    return out;
+}
+
+// Whether a face that does not hold the vertex lies in front of it.
+bool Hidden(const std::vector<Occluder>& occluders, int object, int vertex, const Projected& p)
+{
+    for (const Occluder& face : occluders) {
+        if (p.x < face.minX || p.x > face.maxX || p.y < face.minY || p.y > face.maxY ||
+            (face.object == object &&
+             std::find(face.points.begin(), face.points.end(), vertex) != face.points.end()))
+            continue;
+        bool inside = false;
+        const std::size_t n = face.xs.size();
+        for (std::size_t k = 0, j = n - 1; k < n; j = k++) {
+            if ((face.ys[k] > p.y) != (face.ys[j] > p.y) &&
+                p.x < (face.xs[j] - face.xs[k]) * (p.y - face.ys[k]) / (face.ys[j] - face.ys[k]) + face.xs[k])
+                inside = !inside;
+        }
+        if (!inside)
+            continue;
+        const double depth = face.ad - (face.nx * (p.x - face.ax) + face.ny * (p.y - face.ay)) / face.nz;
+        const double extent = std::max(face.maxX - face.minX, face.maxY - face.minY);
+        if (depth > p.depth + 1e-6 * std::max(extent, 1.0))
+            return true;
+    }
+    return false;
+}
+
 std::string RenderPanel(const host::Document& doc, const DocumentProjection& all,
                         const Mapping& mapping, const Style& style, const SvgOptions& options)
 {
@@ -609,6 +697,9 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
         count += obj ? obj->faces.size() : 0;
     faces.strict = selectedFaces.strict = count > 300000;
     faces.samples = selectedFaces.samples = faces.strict ? 1 : 2;
+    faces.shareRuns = selectedFaces.shareRuns = !style.vertexDots;
+    const std::vector<Occluder> occluders =
+        style.vertexDots ? Occluders(doc, all) : std::vector<Occluder>();
     std::string outlines, lines, selectedLines, dots, selectedDots, labels;
     for (std::size_t o = 0; o < doc.objects.size(); ++o) {
         if (!doc.objects[o])
@@ -647,7 +738,8 @@ std::string RenderPanel(const host::Document& doc, const DocumentProjection& all
             const bool selected = v < obj.vertexSelected.size() && obj.vertexSelected[v];
             if (selected)
                 AddDot(selectedDots, mapping, p);
-            else if (style.vertexDots && shortest[v] >= kDotSpacing)
+            else if (style.vertexDots && shortest[v] >= kDotSpacing &&
+                     !Hidden(occluders, static_cast<int>(o), static_cast<int>(v), p))
                 AddDot(dots, mapping, p);
             if (options.vertexLabels && shortest[v] >= kDotSpacing)
                 labels += "<text x=\"" + Number(mapping.X(p.x) + 6) + "\" y=\"" +
@@ -804,4 +896,4 @@ std::string RenderSvg(const std::vector<SvgPanel>& panels, const SvgOptions& opt
     return out + "</svg>\n";
 }
 
-}  // namespace hostapp
+}  // namespace host

@@ -14,7 +14,7 @@
 
 #include "host/library/document.h"
 
-namespace hostapp {
+namespace host {
 
 // The direction of view. Front looks along -z (x right, y up); top looks
 // down along -y (x right, -z up); side looks along -x (-z right, y up); iso
@@ -49,4 +49,4 @@ struct SvgOptions {
 std::string RenderSvg(const std::vector<SvgPanel>& panels, const SvgOptions& options,
                       std::string* note = nullptr);
 
-}  // namespace hostapp
+}  // namespace host

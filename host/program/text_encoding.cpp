@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
-namespace hostapp {
+namespace host {
 
 static bool Convert(const char* to, const char* from, const std::string& in, std::string& out)
 {
@@ -71,4 +71,50 @@ std::string DisplayCp932(const std::string& in)
     return out;
 }
 
-}  // namespace hostapp
+bool StartsWithWideByteOrderMark(const std::string& bytes)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    return (size >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) ||
+           (size >= 4 && b[0] == 0 && b[1] == 0 && b[2] == 0xFE && b[3] == 0xFF);
+}
+
+const char* const kWideByteOrderMarkMessage =
+    "the file starts with a UTF-16 or UTF-32 byte order mark; save it as UTF-8 text";
+
+std::string Latin1ToUtf8(const std::string& in)
+{
+    std::string out;
+    out.reserve(in.size());
+    for (const char c : in) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+bool Utf8ToLatin1(const std::string& in, std::string& out)
+{
+    out.clear();
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(in[i]);
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+        } else if ((byte == 0xC2 || byte == 0xC3) && i + 1 < in.size() &&
+                   (static_cast<unsigned char>(in[i + 1]) & 0xC0) == 0x80) {
+            out += static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(in[i + 1]) & 0x3F));
+            ++i;
+        } else {
+            out.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace host

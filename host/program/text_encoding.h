@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace hostapp {
+namespace host {
 
 // False when the text holds a byte sequence that the other encoding cannot
 // represent; `out` is then empty.
@@ -15,4 +15,14 @@ bool Utf8ToCp932(const std::string& in, std::string& out);
 // convert are shown as \xNN.
 std::string DisplayCp932(const std::string& in);
 
-}  // namespace hostapp
+// Whether the bytes start with a UTF-16 or UTF-32 byte order mark: a text
+// file saved as something other than UTF-8, refused with one message.
+bool StartsWithWideByteOrderMark(const std::string& bytes);
+extern const char* const kWideByteOrderMarkMessage;
+
+// Latin-1 (ISO 8859-1) bytes as UTF-8, and back; false when the UTF-8 text
+// holds a character Latin-1 lacks (or is not UTF-8), `out` then empty.
+std::string Latin1ToUtf8(const std::string& in);
+bool Utf8ToLatin1(const std::string& in, std::string& out);
+
+}  // namespace host

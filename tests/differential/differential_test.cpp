@@ -9,24 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 #include "tests/differential/random_document.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
 
+namespace kivera_test {
+
 namespace {
 
 using host::CopyDocument;
-using differential_test::Dice;
-using differential_test::FirstDifference;
-using differential_test::RandomDocument;
-using differential_test::RandomSavedPoints;
-using kivera_test::PluginExports;
-using kivera_test::TempFolder;
 
-constexpr int kCommandRows = 19;
-constexpr int kArrangeRow = 8;
-constexpr int kRestoreRow = 11;
+constexpr int kCommandRows = kCommandCount;
+constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 
 // Documents per command, and the seed of the first; KIVERA_DIFFERENTIAL_SEED
 // and KIVERA_DIFFERENTIAL_DOCUMENTS override them for a longer hunt.
@@ -163,3 +160,5 @@ TEST_P(Differential, BothModulesLeaveTheSameDocument)
 INSTANTIATE_TEST_SUITE_P(EveryCommand, Differential, testing::Range(0, kCommandRows));
 
 }  // namespace
+
+}  // namespace kivera_test

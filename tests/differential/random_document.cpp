@@ -7,7 +7,8 @@
 #include <sstream>
 #include <vector>
 
-namespace differential_test {
+namespace kivera_test {
+
 
 using host::Document;
 using host::Face;
@@ -345,4 +346,4 @@ std::string RandomSavedPoints(Dice& dice, const Document& doc)
     return text.str();
 }
 
-}  // namespace differential_test
+}  // namespace kivera_test

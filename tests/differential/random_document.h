@@ -7,7 +7,8 @@
 
 #include "host/library/document.h"
 
-namespace differential_test {
+namespace kivera_test {
+
 
 // The dice of one document. Every draw goes through here, so one seed gives
 // one document on every platform (no distribution whose output the standard
@@ -44,4 +45,4 @@ std::string FirstDifference(const host::Document& a, const host::Document& b);
 // them out of range, with a damaged line now and then.
 std::string RandomSavedPoints(Dice& dice, const host::Document& doc);
 
-}  // namespace differential_test
+}  // namespace kivera_test

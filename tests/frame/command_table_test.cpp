@@ -9,6 +9,10 @@
 #include "frame/menu_strings.h"
 #include "tests/support/test_support.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 std::string ToCodePage932(const std::string& utf8)
@@ -84,3 +88,5 @@ TEST(CommandTable, MenuSettingsFolderIsTheFolderAboveTheModule)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -7,7 +7,8 @@
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 
-using kivera_test::PluginSession;
+namespace kivera_test {
+
 
 namespace {
 
@@ -86,3 +87,5 @@ TEST(Dispatch, AFailedBindingStopsEveryCommandUntilTheNextComplete)
 #endif
 
 }  // namespace
+
+}  // namespace kivera_test

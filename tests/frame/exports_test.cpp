@@ -7,9 +7,8 @@
 #include "frame/menu_strings.h"
 #include "tests/support/test_support.h"
 
-using kivera_test::LoadPlugin;
-using kivera_test::PluginExports;
-using kivera_test::TempFolder;
+namespace kivera_test {
+
 
 namespace {
 
@@ -80,3 +79,5 @@ TEST(Exports, ModulePathTooLongGivesAnEmptyMenu)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

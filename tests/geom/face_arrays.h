@@ -6,6 +6,10 @@
 
 #include "geom/mesh_face.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 // A face of the given points; one of more than four points reads as an
 // empty slot, as the commands see it.
 inline MeshFace MakeFace(const std::vector<int>& points)
@@ -39,3 +43,5 @@ struct FaceArray {
         return true;
     }
 };
+
+}  // namespace kivera_test

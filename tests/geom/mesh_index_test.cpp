@@ -12,6 +12,10 @@
 #include "geom/side_table.h"
 #include "tests/geom/face_arrays.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 using Ints = std::vector<int>;
@@ -378,3 +382,5 @@ TEST_F(MeshIndexTest, AnIndexListingSomeVerticesAnswersForThoseAsAFullOne)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

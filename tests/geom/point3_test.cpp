@@ -9,6 +9,10 @@
 #include <cmath>
 #include <limits>
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 const Point3 kZero = {0.0f, 0.0f, 0.0f};
@@ -177,3 +181,5 @@ TEST(Point3AngleBetween, NonFiniteVectorsGiveZero)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

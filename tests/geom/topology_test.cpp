@@ -12,6 +12,10 @@
 #include "tests/geom/face_arrays.h"
 #include "tests/reference/flood_fill_reference.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 class TopologyTest : public testing::Test {
@@ -233,20 +237,6 @@ TEST_F(TopologyTest, IndicesOutsideTheObjectLeadNowhere)
     EXPECT_EQ(labels, (Ints{5, 5, 5, 5}));
 }
 
-// Seeds for FloodFillFromSeeds: the listed vertices, and a record of what
-// was asked.
-struct SeedList {
-    Ints seeds;
-    Ints asked;
-};
-
-static bool IsListedSeed(void* context, int v)
-{
-    SeedList& list = *static_cast<SeedList*>(context);
-    list.asked.push_back(v);
-    return std::find(list.seeds.begin(), list.seeds.end(), v) != list.seeds.end();
-}
-
 TEST_F(TopologyTest, FillFromSeedsLabelsWhatFillsFromEachSeedWould)
 {
     // Three pieces: 0..4 (a quad and a line), 5..7, and 8 alone; a face
@@ -266,10 +256,15 @@ TEST_F(TopologyTest, FillFromSeedsLabelsWhatFillsFromEachSeedWould)
     // it starts nothing and cuts 4 off), one on the lone vertex.
     std::vector<int> labels(9, 0), scratch(9, -1);
     labels[3] = 7;
-    SeedList list = {{1, 2, 3, 8}, {}};
-    FloodFillFromSeeds(*index, IsListedSeed, &list, 5, labels.data(), scratch.data());
+    Ints seeds = {1, 2, 3, 8};
+    Ints asked;
+    const auto isListedSeed = [&](int v) {
+        asked.push_back(v);
+        return std::find(seeds.begin(), seeds.end(), v) != seeds.end();
+    };
+    FloodFillFromSeeds(*index, isListedSeed, 5, labels.data(), scratch.data());
     EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 0, 0, 0, 5}));
-    EXPECT_EQ(list.asked, (Ints{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(asked, (Ints{0, 1, 2, 3, 4, 5, 6, 7, 8}));
 
     // The same as fills one after the other would give, seed by seed.
     std::vector<int> byFills(9, 0), stack(9, 0);
@@ -280,15 +275,18 @@ TEST_F(TopologyTest, FillFromSeedsLabelsWhatFillsFromEachSeedWould)
 
     // A seed in the piece with the repeated point reaches through it; the
     // points outside the object lead nowhere and are never written.
-    list = {{6}, {}};
-    FloodFillFromSeeds(*index, IsListedSeed, &list, 2, labels.data(), scratch.data());
+    seeds = {6};
+    FloodFillFromSeeds(*index, isListedSeed, 2, labels.data(), scratch.data());
     EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 2, 2, 2, 5}));
 
     // Label 0 labels nothing, but every vertex is still asked.
-    list = {{4}, {}};
-    FloodFillFromSeeds(*index, IsListedSeed, &list, 0, labels.data(), scratch.data());
+    seeds = {4};
+    asked.clear();
+    FloodFillFromSeeds(*index, isListedSeed, 0, labels.data(), scratch.data());
     EXPECT_EQ(labels, (Ints{5, 5, 5, 7, 0, 2, 2, 2, 5}));
-    EXPECT_EQ(list.asked.size(), 9u);
+    EXPECT_EQ(asked.size(), 9u);
 }
 
 }  // namespace
+
+}  // namespace kivera_test

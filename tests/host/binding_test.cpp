@@ -2,10 +2,12 @@
 // forwarding functions meet the host's exports with the same signatures.
 #include <gtest/gtest.h>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
+
+using namespace kivera;
 
 namespace {
 

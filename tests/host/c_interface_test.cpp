@@ -192,7 +192,7 @@ TEST(CInterface, ScaleIsAPowerOfTwo)
     for (const auto& c : cases) {
         int exponent = 99;
         std::string error;
-        EXPECT_EQ(hostapp::ParseScaleExponent(c.text, exponent, error), c.valid) << c.text;
+        EXPECT_EQ(host::ParseScaleExponent(c.text, exponent, error), c.valid) << c.text;
         if (c.valid) {
             EXPECT_EQ(exponent, c.exponent) << c.text;
         } else {

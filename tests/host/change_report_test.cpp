@@ -24,9 +24,9 @@ TEST(ChangeReport, CopyIsDeepAndUnchangedCopyReportsNothing)
     const host::Document copy = host::CopyDocument(doc);
     doc.objects[0]->vertices[0].x = 7.0f;
     EXPECT_EQ(copy.objects[0]->vertices[0].x, 0.0f);
-    const hostapp::ChangeReport report = hostapp::CompareDocuments(copy, host::CopyDocument(copy));
-    EXPECT_TRUE(hostapp::IsEmpty(report));
-    EXPECT_EQ(hostapp::FormatChangeReport(report, "  "), "  no change\n");
+    const host::ChangeReport report = host::CompareDocuments(copy, host::CopyDocument(copy));
+    EXPECT_TRUE(host::IsEmpty(report));
+    EXPECT_EQ(host::FormatChangeReport(report, "  "), "  no change\n");
 }
 
 TEST(ChangeReport, EveryKindOfChangeIsListed)
@@ -44,22 +44,22 @@ TEST(ChangeReport, EveryKindOfChangeIsListed)
     host::SelectFace(obj, 1);
     obj.faces[1].uv[0].u = 0.5f;
     after.materials[0]->textureLoads += 1;   // set again to the same name
-    const hostapp::ChangeReport report = hostapp::CompareDocuments(before, after);
+    const host::ChangeReport report = host::CompareDocuments(before, after);
     ASSERT_EQ(report.objects.size(), 1u);
-    const hostapp::ObjectChanges& c = report.objects[0];
-    EXPECT_EQ(c.verticesMoved, (hostapp::IndexList{2, 4}));
-    EXPECT_EQ(c.verticesAdded, (hostapp::IndexList{6}));
-    EXPECT_EQ(c.facesAdded, (hostapp::IndexList{2}));
-    EXPECT_EQ(c.facesDeleted, (hostapp::IndexList{0}));
-    EXPECT_EQ(c.verticesSelected, (hostapp::IndexList{6}));
-    EXPECT_EQ(c.facesSelected, (hostapp::IndexList{1}));
+    const host::ObjectChanges& c = report.objects[0];
+    EXPECT_EQ(c.verticesMoved, (host::IndexList{2, 4}));
+    EXPECT_EQ(c.verticesAdded, (host::IndexList{6}));
+    EXPECT_EQ(c.facesAdded, (host::IndexList{2}));
+    EXPECT_EQ(c.facesDeleted, (host::IndexList{0}));
+    EXPECT_EQ(c.verticesSelected, (host::IndexList{6}));
+    EXPECT_EQ(c.facesSelected, (host::IndexList{1}));
     ASSERT_EQ(c.linesSelected.size(), 1u);
     EXPECT_EQ(c.linesSelected[0].face, 1);
     EXPECT_EQ(c.linesSelected[0].line, 3);
-    EXPECT_EQ(c.uvsRewritten, (hostapp::IndexList{1}));
+    EXPECT_EQ(c.uvsRewritten, (host::IndexList{1}));
     ASSERT_EQ(report.materials.size(), 1u);
     EXPECT_EQ(report.materials[0].mapsSet[0].first, "texture");
-    EXPECT_EQ(hostapp::FormatChangeReport(report, ""),
+    EXPECT_EQ(host::FormatChangeReport(report, ""),
               "object 0 \"quads\":\n"
               "  vertices moved: 2 (2, 4)\n"
               "  vertices added: 1 (6)\n"
@@ -79,17 +79,17 @@ TEST(ChangeReport, EveryKindOfChangeIsListed)
     host::Document cleared = host::CopyDocument(selected);
     host::DeleteFace(*cleared.objects[0], 0);
     host::SelectVertex(*cleared.objects[0], 5, false);
-    const hostapp::ObjectChanges lost = hostapp::CompareDocuments(selected, cleared).objects[0];
-    EXPECT_EQ(lost.verticesDeselected, (hostapp::IndexList{5}));
+    const host::ObjectChanges lost = host::CompareDocuments(selected, cleared).objects[0];
+    EXPECT_EQ(lost.verticesDeselected, (host::IndexList{5}));
     ASSERT_EQ(lost.linesDeselected.size(), 1u);
     EXPECT_EQ(lost.linesDeselected[0].face, 0);
 }
 
 TEST(ChangeReport, IndexRunsAreShortened)
 {
-    EXPECT_EQ(hostapp::FormatIndexRuns({0, 1, 2, 3, 5, 9, 10}), "0-3, 5, 9-10");
-    EXPECT_EQ(hostapp::FormatIndexRuns({}), "");
-    EXPECT_EQ(hostapp::FormatIndexRuns({1, 3, 5, 7}, 2), "1, 3, ...");
+    EXPECT_EQ(host::FormatIndexRuns({0, 1, 2, 3, 5, 9, 10}), "0-3, 5, 9-10");
+    EXPECT_EQ(host::FormatIndexRuns({}), "");
+    EXPECT_EQ(host::FormatIndexRuns({1, 3, 5, 7}, 2), "1, 3, ...");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-using hostapp::SelectionRequest;
+using host::SelectionRequest;
 
 // Two quads side by side (vertices 0-5), a deleted face 2, and an empty
 // object slot 1 before a second object.
@@ -58,9 +58,9 @@ TEST(DocumentEdits, SelectRefusesBadInputAndChangesNothing)
         host::Document doc = TwoQuads();
         const host::Document before = host::CopyDocument(doc);
         std::string error;
-        EXPECT_FALSE(hostapp::ApplySelection(doc, c.request, error)) << c.error;
+        EXPECT_FALSE(host::ApplySelection(doc, c.request, error)) << c.error;
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        EXPECT_TRUE(hostapp::IsEmpty(hostapp::CompareDocuments(before, doc))) << c.error;
+        EXPECT_TRUE(host::IsEmpty(host::CompareDocuments(before, doc))) << c.error;
     }
 }
 
@@ -71,7 +71,7 @@ TEST(DocumentEdits, SelectReplacesEachKindGivenOrAdds)
     request.vertices = "0, 2-3";
     request.faces = "1";
     std::string error;
-    ASSERT_TRUE(hostapp::ApplySelection(doc, request, error)) << error;
+    ASSERT_TRUE(host::ApplySelection(doc, request, error)) << error;
     const host::Object& obj = *doc.objects[0];
     EXPECT_EQ(std::vector<unsigned char>(obj.vertexSelected.begin(), obj.vertexSelected.end()),
               (std::vector<unsigned char>{1, 0, 1, 1, 0, 0}));   // vertex 5 replaced
@@ -83,7 +83,7 @@ TEST(DocumentEdits, SelectReplacesEachKindGivenOrAdds)
     request.vertices = "5";
     request.add = true;
     request.current = 2;
-    ASSERT_TRUE(hostapp::ApplySelection(doc, request, error)) << error;
+    ASSERT_TRUE(host::ApplySelection(doc, request, error)) << error;
     EXPECT_TRUE(obj.vertexSelected[0] && obj.vertexSelected[5]);
     EXPECT_TRUE(obj.faces[0].lineSelected[1] && obj.faces[0].lineSelected[2]);
     EXPECT_TRUE(obj.faces[1].lineSelected[2]);
@@ -91,7 +91,7 @@ TEST(DocumentEdits, SelectReplacesEachKindGivenOrAdds)
 
     request = SelectionRequest();
     request.clear = true;
-    ASSERT_TRUE(hostapp::ApplySelection(doc, request, error));
+    ASSERT_TRUE(host::ApplySelection(doc, request, error));
     EXPECT_FALSE(obj.vertexSelected[0] || obj.faces[1].selected || obj.faces[1].lineSelected[2] ||
                  doc.objects[2]->vertexSelected[0]);
 }
@@ -111,7 +111,7 @@ TEST(DocumentEdits, MergeKeepsOrderAndMergesMaterialsByName)
     host::AddFace(obj, {2, 1, 0}, 0);
     host::AddFace(obj, {0, 2}, -1);
     std::string notes;
-    hostapp::AppendDocument(merged, std::move(part), "part.json", notes);
+    host::AppendDocument(merged, std::move(part), "part.json", notes);
 
     ASSERT_EQ(merged.objects.size(), 4u);
     EXPECT_EQ(merged.objects[1], nullptr);

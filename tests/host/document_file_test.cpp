@@ -14,7 +14,7 @@
 
 namespace {
 
-using hostapp::DocumentInfo;
+using host::DocumentInfo;
 
 std::uint32_t Bits(float value)
 {
@@ -67,7 +67,7 @@ host::Document RichDocument()
 bool Parse(const std::string& text, host::Document& doc, std::string& error)
 {
     DocumentInfo info;
-    return hostapp::ParseDocumentText(text, "doc.json", doc, info, error);
+    return host::ParseDocumentText(text, "doc.json", doc, info, error);
 }
 
 // The error of a document text that must be refused.
@@ -87,12 +87,12 @@ std::string WithObject(const std::string& object)
 TEST(DocumentFile, SaveLoadSaveKeepsEveryBit)
 {
     const host::Document doc = RichDocument();
-    const std::string first = hostapp::FormatDocumentText(doc, DocumentInfo{"a \"rich\" one"});
+    const std::string first = host::FormatDocumentText(doc, DocumentInfo{"a \"rich\" one"});
     host::Document loaded;
     DocumentInfo info;
     std::string error;
-    ASSERT_TRUE(hostapp::ParseDocumentText(first, "doc.json", loaded, info, error)) << error;
-    EXPECT_EQ(hostapp::FormatDocumentText(loaded, info), first);
+    ASSERT_TRUE(host::ParseDocumentText(first, "doc.json", loaded, info, error)) << error;
+    EXPECT_EQ(host::FormatDocumentText(loaded, info), first);
     EXPECT_EQ(info.description, "a \"rich\" one");
 
     const host::Object& a = *doc.objects[1];
@@ -132,7 +132,7 @@ TEST(DocumentFile, NonFiniteCoordinatesAreWrittenAsStrings)
     host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "o"));
     const float inf = std::numeric_limits<float>::infinity();
     host::AddVertex(obj, host::Vec3{std::nanf(""), inf, -inf});
-    const std::string text = hostapp::FormatDocumentText(doc, DocumentInfo{});
+    const std::string text = host::FormatDocumentText(doc, DocumentInfo{});
     EXPECT_NE(text.find("[\"nan\", \"inf\", \"-inf\"]"), std::string::npos) << text;
     host::Document loaded;
     std::string error;
@@ -147,7 +147,7 @@ TEST(DocumentFile, NamesThatAreNotUtf8StillGiveValidJson)
     host::AddObject(doc, "\x93_\x82\xF0");   // code page 932 bytes
     host::Document loaded;
     std::string error;
-    EXPECT_TRUE(Parse(hostapp::FormatDocumentText(doc, DocumentInfo{}), loaded, error)) << error;
+    EXPECT_TRUE(Parse(host::FormatDocumentText(doc, DocumentInfo{}), loaded, error)) << error;
 }
 
 TEST(DocumentFile, MalformedJsonNamesLineAndColumn)
@@ -238,17 +238,17 @@ TEST(DocumentFile, MissingFileAndUnwritableTarget)
     host::Document doc;
     DocumentInfo info;
     std::string notes, error;
-    EXPECT_FALSE(hostapp::LoadDocument(folder.File("none.json"), doc, info, notes, error));
+    EXPECT_FALSE(host::LoadDocument(folder.File("none.json"), doc, info, notes, error));
     EXPECT_EQ(error, folder.File("none.json") + ": cannot read: No such file or directory");
 
     // A target inside a file cannot be made; an existing file stays as it was.
     const std::string existing = folder.File("keep.json");
     kivera_test::WriteFile(existing, "old");
-    EXPECT_FALSE(hostapp::SaveDocument(existing + "/new.json", doc, info, error));
+    EXPECT_FALSE(host::SaveDocument(existing + "/new.json", doc, info, error));
     EXPECT_EQ(error, existing + "/new.json: cannot write: Not a directory");
-    EXPECT_FALSE(hostapp::SaveDocument(folder.path(), doc, info, error));
+    EXPECT_FALSE(host::SaveDocument(folder.path(), doc, info, error));
     EXPECT_EQ(kivera_test::ReadFile(existing), "old");
-    EXPECT_TRUE(hostapp::SaveDocument(existing, doc, info, error)) << error;
+    EXPECT_TRUE(host::SaveDocument(existing, doc, info, error)) << error;
     EXPECT_NE(kivera_test::ReadFile(existing), "old");
 }
 

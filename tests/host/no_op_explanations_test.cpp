@@ -10,22 +10,22 @@
 
 namespace {
 
-host::Document Example(const std::string& name, const hostapp::SelectionRequest& selection)
+host::Document Example(const std::string& name, const host::SelectionRequest& selection)
 {
     host::Document doc;
-    hostapp::DocumentInfo info;
+    host::DocumentInfo info;
     std::string notes, error;
-    EXPECT_TRUE(hostapp::LoadDocument(std::string(KIVERA_EXAMPLES_DIR) + "/" + name, doc, info,
+    EXPECT_TRUE(host::LoadDocument(std::string(KIVERA_EXAMPLES_DIR) + "/" + name, doc, info,
                                       notes, error))
         << error;
-    EXPECT_TRUE(hostapp::ApplySelection(doc, selection, error)) << error;
+    EXPECT_TRUE(host::ApplySelection(doc, selection, error)) << error;
     return doc;
 }
 
-hostapp::SelectionRequest Select(int object, const char* vertices, const char* faces = "",
+host::SelectionRequest Select(int object, const char* vertices, const char* faces = "",
                                  const char* lines = "")
 {
-    hostapp::SelectionRequest request;
+    host::SelectionRequest request;
     request.clear = true;
     request.object = object;
     request.vertices = vertices;
@@ -36,10 +36,10 @@ hostapp::SelectionRequest Select(int object, const char* vertices, const char* f
 
 TEST(NoOpExplanations, NameTheFirstUnmetNeed)
 {
-    const hostapp::SelectionRequest nothing = Select(0, "");
+    const host::SelectionRequest nothing = Select(0, "");
     struct Case {
         const char* file;
-        hostapp::SelectionRequest selection;
+        host::SelectionRequest selection;
         int row, result;
         const char* dialog;   // ids played on the command's dialog, or nullptr
         const char* expected;
@@ -68,14 +68,14 @@ TEST(NoOpExplanations, NameTheFirstUnmetNeed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
         const host::Document doc = Example(c.file, c.selection);
-        hostapp::CommandRun run;
+        host::CommandRun run;
         run.row = c.row;
         run.result = c.result;
-        const hostapp::DialogChoice choice =
-            hostapp::PlayDialogAnswer(hostapp::DialogOfCommandRow(c.row), c.dialog ? c.dialog : "");
+        const host::DialogChoice choice =
+            host::PlayDialogAnswer(host::DialogOfCommandRow(c.row), c.dialog ? c.dialog : "");
         run.dialog = c.dialog ? &choice : nullptr;
-        EXPECT_NE(hostapp::ExplainCommandRun(doc, run).find(c.expected), std::string::npos)
-            << hostapp::ExplainCommandRun(doc, run);
+        EXPECT_NE(host::ExplainCommandRun(doc, run).find(c.expected), std::string::npos)
+            << host::ExplainCommandRun(doc, run);
     }
 }
 

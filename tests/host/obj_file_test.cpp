@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 
+#include "geom/point3.h"
 #include "host/program/document_file.h"
 #include "host/program/obj_file.h"
 #include "tests/support/test_support.h"
@@ -25,7 +26,7 @@ std::uint32_t Bits(float value)
 bool Import(const std::string& path, host::Document& doc, std::string& error)
 {
     std::string notes;
-    return hostapp::ImportObj(path, doc, notes, error);
+    return host::ImportObj(path, doc, notes, error);
 }
 
 std::string ImportError(const kivera_test::TempFolder& folder, const std::string& text)
@@ -62,7 +63,7 @@ TEST(ObjFile, RoundTripKeepsPositionsFacesAndUVs)
     kivera_test::TempFolder folder;
     const std::string path = folder.File("mesh.obj");
     std::string error;
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, error)) << error;
     ASSERT_TRUE(kivera_test::FileExists(folder.File("mesh.mtl")));
 
     host::Document back;
@@ -109,7 +110,7 @@ TEST(ObjFile, LinesAndPointsFollowThePolygons)
     host::SelectVertex(obj, 1);
     kivera_test::TempFolder folder;
     std::string error;
-    ASSERT_TRUE(hostapp::ExportObj(folder.File("wire.obj"), doc, error)) << error;
+    ASSERT_TRUE(host::ExportObj(folder.File("wire.obj"), doc, error)) << error;
     EXPECT_FALSE(kivera_test::FileExists(folder.File("wire.mtl")));
     host::Document back;
     ASSERT_TRUE(Import(folder.File("wire.obj"), back, error)) << error;
@@ -129,13 +130,13 @@ TEST(ObjFile, ObjectsTakeTheVerticesTheirFacesUse)
                            "o a\nf 1 2 3\no b\nf 5/1 6/2 -1/3\nvt 0.5 0.25\nvt 1 0\nvt 0 1\n");
     host::Document doc;
     std::string notes, error;
-    ASSERT_TRUE(hostapp::ImportObj(folder.File("two.obj"), doc, notes, error)) << error;
+    ASSERT_TRUE(host::ImportObj(folder.File("two.obj"), doc, notes, error)) << error;
     ASSERT_EQ(doc.objects.size(), 2u);
     EXPECT_EQ(doc.objects[1]->name, "b");
     EXPECT_EQ(doc.objects[1]->vertices.size(), 3u);
-    EXPECT_EQ(doc.objects[1]->faces[0].points, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(doc.objects[1]->faces[0].points, (std::vector<int>{2, 1, 0}));
     EXPECT_EQ(doc.objects[1]->vertices[0].x, 5.0f);
-    EXPECT_EQ(doc.objects[1]->faces[0].uv[0].u, 0.5f);
+    EXPECT_EQ(doc.objects[1]->faces[0].uv[2].u, 0.5f);
     EXPECT_NE(notes.find("1 vertices that no face uses are not in the document"), std::string::npos) << notes;
 }
 
@@ -190,15 +191,15 @@ TEST(ObjFile, StrictReadingRefusesWithLineAndColumn)
 
 TEST(ObjFile, TheFileNameChoosesTheFormat)
 {
-    EXPECT_TRUE(hostapp::IsObjFileName("a/b/MESH.OBJ"));
-    EXPECT_FALSE(hostapp::IsObjFileName("mesh.json"));
-    EXPECT_FALSE(hostapp::IsObjFileName("obj"));
-    EXPECT_FALSE(hostapp::IsObjFileName("a/.obj"));
-    EXPECT_TRUE(hostapp::IsDocumentFileName("mesh.Json"));
-    EXPECT_FALSE(hostapp::IsDocumentFileName("mesh.ply"));
-    EXPECT_FALSE(hostapp::IsSvgFileName("mesh.png"));
+    EXPECT_TRUE(host::IsObjFileName("a/b/MESH.OBJ"));
+    EXPECT_FALSE(host::IsObjFileName("mesh.json"));
+    EXPECT_FALSE(host::IsObjFileName("obj"));
+    EXPECT_FALSE(host::IsObjFileName("a/.obj"));
+    EXPECT_TRUE(host::IsDocumentFileName("mesh.Json"));
+    EXPECT_FALSE(host::IsDocumentFileName("mesh.ply"));
+    EXPECT_FALSE(host::IsSvgFileName("mesh.png"));
     std::string error;
-    EXPECT_FALSE(hostapp::CheckFileName("x.png", true, error));
+    EXPECT_FALSE(host::CheckFileName("x.png", true, error));
     EXPECT_EQ(error, "x.png: a picture's name ends in .svg; this program reads and writes no other format");
 }
 
@@ -265,17 +266,17 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     kivera_test::WriteFile(folder.File("two.mtl"), mtl);
     kivera_test::WriteFile(path, obj);
     host::Document doc;
-    std::shared_ptr<const hostapp::ObjSource> source;
+    std::shared_ptr<const host::ObjSource> source;
     std::string notes, error;
-    ASSERT_TRUE(hostapp::ImportObj(path, doc, &source, notes, error)) << error;
+    ASSERT_TRUE(host::ImportObj(path, doc, &source, notes, error)) << error;
     ASSERT_EQ(doc.objects.size(), 2u);
     ASSERT_EQ(doc.objects[1]->vertices.size(), 4u);   // file vertices 2, 3, 4, 5
 
     // Unchanged: the same bytes; to another file: the same statements and
     // an MTL file of its own.
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, source.get(), notes, error)) << error;
     EXPECT_EQ(kivera_test::ReadFile(path), obj);
-    ASSERT_TRUE(hostapp::ExportObj(folder.File("copy.obj"), doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(folder.File("copy.obj"), doc, source.get(), notes, error)) << error;
     std::string expected = obj;
     expected.replace(expected.find("two.mtl"), 7, "copy.mtl");
     EXPECT_EQ(kivera_test::ReadFile(folder.File("copy.obj")), expected);
@@ -290,14 +291,14 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     host::AddFace(*doc.objects[0], {1, 2, 3}, 1);
     doc.materials[0]->texture = "new.png";
     doc.materials[1]->bump = "bump.png";
-    ASSERT_TRUE(hostapp::ExportObj(path, doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(path, doc, source.get(), notes, error)) << error;
     EXPECT_EQ(notes, path + ": 1 face that the commands added or changed has no normals (the "
                             "others keep theirs)\n");
     const std::string written = kivera_test::ReadFile(path);
     for (const char* kept : {"# two groups sharing an edge\r\n", "v 1 0 0 0 1 0\r\n", "vn 0 0 1\r\n",
                              "f 1/1/1 2/2/1 3/3/1\r\n", "s off\r\nf 6//1 5//1 3//1\r\n",
                              "v 1 0 5 0 1 0\r\nvt", "f 6 5 3\r\nl 4 5\r\n",
-                             "usemtl blue\r\nf 2 3 4\r\nusemtl red\r\ng right"})
+                             "usemtl blue\r\nf 4 3 2\r\nusemtl red\r\ng right"})
         EXPECT_NE(written.find(kept), std::string::npos) << kept << "\n" << written;
     EXPECT_EQ(kivera_test::ReadFile(folder.File("two.mtl")),
               "newmtl red\nKa 0.1 0.1 0.1\nKd 1 0 0\nmap_Kd -s 2 2 1 new.png\n\n"
@@ -310,15 +311,89 @@ TEST(ObjFile, WritingBackKeepsWhatTheDocumentDoesNotHold)
     // anew with a note.
     doc.objects[1].reset();
     notes.clear();
-    EXPECT_FALSE(hostapp::ExportObj(path, doc, source.get(), notes, error));
+    EXPECT_FALSE(host::ExportObj(path, doc, source.get(), notes, error));
     EXPECT_EQ(error, path + ": not written: the commands removed object 1, so the file would be "
                             "written anew and lose its 1 normal, 2 smoothing-group statements, "
                             "5 vertex colours, 1 comment line and 4 material statements other "
                             "than maps (Ka, Kd, Ks, Ns, ...); write to another file with --out");
     EXPECT_EQ(kivera_test::ReadFile(path), written);
-    ASSERT_TRUE(hostapp::ExportObj(folder.File("other.obj"), doc, source.get(), notes, error)) << error;
+    ASSERT_TRUE(host::ExportObj(folder.File("other.obj"), doc, source.get(), notes, error)) << error;
     EXPECT_NE(notes.find("other.obj: written anew (the commands removed object 1): it lacks"), std::string::npos)
         << notes;
+}
+
+// OBJ polygons run counter-clockwise seen from the side their normal points
+// to, the host's clockwise: read, every polygon's host normal is the file's
+// "vn"; written anew, the file's corner order comes back.
+TEST(ObjFile, PolygonsArriveWithTheHostsWinding)
+{
+    const struct {
+        const char* text;
+        kivera::Point3 normal;
+        const char* written;   // the face as written anew
+    } cases[] = {
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n", {0, 0, 1}, "f 1 2 3\n"},
+        {"v 0 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 0\nvn 0 0 -1\nf 1//1 2//1 3//1 4//1\n", {0, 0, -1},
+         "f 1 2 3 4\n"},
+        {"v 0 0 0\nv 0 0 1\nv 0 1 1\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn -1 0 0\n"
+         "f 1/1/1 2/2/1 3/3/1 4/4/1\n", {-1, 0, 0}, "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n"},
+    };
+    kivera_test::TempFolder folder;
+    for (const auto& c : cases) {
+        kivera_test::WriteFile(folder.File("in.obj"), c.text);
+        host::Document doc;
+        std::string error;
+        ASSERT_TRUE(Import(folder.File("in.obj"), doc, error)) << error;
+        const host::Object& obj = *doc.objects[0];
+        const host::Face& face = obj.faces[0];
+        std::vector<kivera::Point3> corners;
+        for (int p : face.points) {
+            const host::Vec3& v = obj.vertices[static_cast<size_t>(p)];
+            corners.push_back(kivera::Point3{v.x, v.y, v.z});
+        }
+        const kivera::Point3 n = kivera::FaceNormal(corners.data(), static_cast<int>(corners.size()));
+        EXPECT_GT(n.x * c.normal.x + n.y * c.normal.y + n.z * c.normal.z, 0.99f) << c.text;
+        // The UV of a point follows it: vt k belongs to file vertex k.
+        for (size_t k = 0; k < face.uv.size() && std::string(c.text).find("vt") != std::string::npos; ++k)
+            EXPECT_EQ(face.uv[k].u, face.points[k] == 1 || face.points[k] == 2 ? 1.0f : 0.0f) << k;
+        ASSERT_TRUE(host::ExportObj(folder.File("out.obj"), doc, error)) << error;
+        const std::string written = kivera_test::ReadFile(folder.File("out.obj"));
+        EXPECT_NE(written.find(c.written), std::string::npos) << written;
+    }
+}
+
+// An 8-bit file read as Latin-1 has UTF-8 names in the document and keeps
+// its bytes when patched; what no document holds ("vp") is named; a JSON
+// saved as UTF-16 gets the byte-order-mark message an OBJ gets.
+TEST(ObjFile, Latin1FilesAndStatementsNoDocumentHolds)
+{
+    kivera_test::TempFolder folder;
+    const std::string path = folder.File("dk.obj");
+    const std::string text = "mtllib dk.mtl\ng d\xE6k\nusemtl tr\xE6\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvp 0.5\nf 1 2 3\n";
+    kivera_test::WriteFile(path, text);
+    kivera_test::WriteFile(folder.File("dk.mtl"), "newmtl tr\xE6\nmap_Kd tr\xE6.png\n");
+    host::Document doc;
+    std::shared_ptr<const host::ObjSource> source;
+    std::string notes, error;
+    EXPECT_FALSE(host::ImportObj(path, doc, &source, notes, error));
+    EXPECT_NE(error.find(":2:4: byte 0xE6 is not UTF-8 text"), std::string::npos) << error;
+    ASSERT_TRUE(host::ImportObj(path, doc, &source, notes, error, true)) << error;
+    EXPECT_EQ(doc.objects[0]->name, "d\u00E6k");
+    EXPECT_EQ(doc.materials[0]->name, "tr\u00E6");
+    EXPECT_EQ(doc.materials[0]->texture, "tr\u00E6.png");
+    EXPECT_EQ(host::ObjContentsBeyondTheDocument(*source), "1 other statement (vp)");
+    doc.objects[0]->vertices[1].y = 2;
+    doc.materials[0]->texture = "n\u00E6w.png";
+    ASSERT_TRUE(host::ExportObj(path, doc, source.get(), notes, error)) << error;
+    std::string expected = text;
+    expected.replace(expected.find("v 1 0 0"), 7, "v 1 2 0");
+    EXPECT_EQ(kivera_test::ReadFile(path), expected);
+    EXPECT_EQ(kivera_test::ReadFile(folder.File("dk.mtl")), "newmtl tr\xE6\nmap_Kd n\xE6w.png\n");
+
+    host::Document json;
+    host::DocumentInfo info;
+    EXPECT_FALSE(host::ParseDocumentText(std::string("\xFF\xFE{\0}\0", 6), "w.json", json, info, error));
+    EXPECT_EQ(error, "w.json:1:1: the file starts with a UTF-16 or UTF-32 byte order mark; save it as UTF-8 text");
 }
 
 // Debian's assimp-testmodels: every OBJ file the reader takes comes back
@@ -334,13 +409,13 @@ TEST(ObjFile, RealFilesComeBackTheSame)
         if (entry.path().extension() != ".obj")
             continue;
         host::Document doc;
-        std::shared_ptr<const hostapp::ObjSource> source;
+        std::shared_ptr<const host::ObjSource> source;
         std::string notes, error;
-        if (!hostapp::ImportObj(entry.path().string(), doc, &source, notes, error))
+        if (!host::ImportObj(entry.path().string(), doc, &source, notes, error))
             continue;   // UTF-16 and Latin-1 files, and a number that is not one
         ++read;
         const std::string copy = folder.File("copy.obj");
-        ASSERT_TRUE(hostapp::ExportObj(copy, doc, source.get(), notes, error)) << error;
+        ASSERT_TRUE(host::ExportObj(copy, doc, source.get(), notes, error)) << error;
         host::Document back;
         ASSERT_TRUE(Import(copy, back, error)) << entry.path() << ": " << error;
         ExpectSameDocuments(back, doc);
@@ -362,7 +437,7 @@ TEST(ObjFile, RealFilesComeBackTheSame)
                                             static_cast<int>(doc.materials.size()) - 1);
             obj->faces[static_cast<size_t>(added)].uv = last.uv;
         }
-        ASSERT_TRUE(hostapp::ExportObj(copy, doc, source.get(), notes, error)) << error;
+        ASSERT_TRUE(host::ExportObj(copy, doc, source.get(), notes, error)) << error;
         host::Document edited;
         ASSERT_TRUE(Import(copy, edited, error)) << entry.path() << ": " << error;
         ExpectSameDocuments(edited, doc);

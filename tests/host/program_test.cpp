@@ -53,9 +53,9 @@ std::string Example(const std::string& name) { return std::string(KIVERA_EXAMPLE
 host::Document Load(const std::string& path)
 {
     host::Document doc;
-    hostapp::DocumentInfo info;
+    host::DocumentInfo info;
     std::string notes, error;
-    EXPECT_TRUE(hostapp::LoadDocument(path, doc, info, notes, error)) << error;
+    EXPECT_TRUE(host::LoadDocument(path, doc, info, notes, error)) << error;
     return doc;
 }
 
@@ -220,8 +220,8 @@ TEST(Program, EveryExampleRuns)
     for (const ExampleCase& example : cases) {
         SCOPED_TRACE(example.file);
         const std::string out = folder.File("result.json");
-        std::vector<std::string> args = {"run", Example(example.file), "--out", out, "--svg",
-                                         folder.File("result.svg")};
+        std::vector<std::string> args = {"run", Example(example.file), "--out", out, "--force",
+                                         "--svg", folder.File("result.svg")};
         args.insert(args.end(), example.args.begin(), example.args.end());
         const ProgramRun run = RunProgram(args);
         ASSERT_EQ(run.status, 0) << run.out << run.err;
@@ -424,9 +424,198 @@ TEST(Program, NoOpRunsSayWhy)
         std::vector<std::string> args = {"run", doc, "--system-dir", folder.path()};
         args.insert(args.end(), c.first.begin(), c.first.end());
         const ProgramRun run = RunProgram(args);
-        EXPECT_EQ(run.status, 0) << run.err;
+        // Restoring nothing is a failed command: exit status 2.
+        EXPECT_EQ(run.status, c.first[1] == "restore-points" ? 2 : 0) << run.err;
         EXPECT_NE(run.out.find(c.second), std::string::npos) << run.out;
     }
+}
+
+}  // namespace
+
+namespace {
+
+const char kBoxObj[] =
+    "v -10 -10 -10\nv 10 -10 -10\nv 10 10 -10\nv -10 10 -10\n"
+    "v -10 -10 10\nv 10 -10 10\nv 10 10 10\nv -10 10 10\n"
+    "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
+
+// Six times the signed volume of a closed mesh, from its faces as stored.
+double SignedVolume(const host::Object& obj)
+{
+    double sum = 0.0;
+    for (const host::Face& face : obj.faces) {
+        const host::Vec3& a = obj.vertices[static_cast<size_t>(face.points[0])];
+        for (size_t k = 1; k + 1 < face.points.size(); ++k) {
+            const host::Vec3& b = obj.vertices[static_cast<size_t>(face.points[k])];
+            const host::Vec3& c = obj.vertices[static_cast<size_t>(face.points[k + 1])];
+            sum += double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) -
+                   double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
+                   double(a.z) * (double(b.x) * c.y - double(b.y) * c.x);
+        }
+    }
+    return sum;
+}
+
+// Without a view a document is seen from the front, under which
+// rotate-by-view keeps every position; a view given by angles turns the
+// selection and keeps a closed mesh's volume.
+TEST(Program, ViewRotationTurnsWithoutMirroring)
+{
+    TempFolder folder;
+    const std::string box = folder.File("box.obj");
+    for (const char* angles : {"", "30,20", "0,90", "45,-30,60"}) {
+        kivera_test::WriteFile(box, kBoxObj);
+        std::vector<std::string> args = {"run", box, "--vertices", "0-7", "-c", "rotate-by-view"};
+        if (*angles)
+            args.insert(args.end(), {"--view-rotation", angles});
+        const ProgramRun run = RunProgram(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        if (!*angles) {
+            EXPECT_EQ(kivera_test::ReadFile(box), kBoxObj);
+            continue;
+        }
+        const host::Document doc = Load(box);
+        EXPECT_FALSE(Near(doc.objects[0]->vertices[0], -10, -10, -10)) << angles;
+        EXPECT_NEAR(SignedVolume(*doc.objects[0]), -6 * 8000.0, 6 * 8.0) << angles;
+    }
+    EXPECT_EQ(RunProgram({"select", Example("ridge.json"), "--view-rotation", "30",
+                          "--out", folder.File("x.json")}).status, 1);
+}
+
+// run selects what its options name before the commands: by index (a
+// groove cut into a flat grid goes below its front), by group, by
+// material and by angle; a name nothing has is refused, the file untouched.
+TEST(Program, RunSelectsOnTheCommandLine)
+{
+    TempFolder folder;
+    std::string grid = "vn 0 0 1\n";
+    for (int v = 0; v < 16; ++v)
+        grid += "v " + std::to_string(v % 4 * 4) + " " + std::to_string(v / 4 * 4) + " 0\n";
+    for (int f = 0; f < 9; ++f) {
+        const int a = f / 3 * 4 + f % 3 + 1;
+        grid += "f " + std::to_string(a) + "//1 " + std::to_string(a + 1) + "//1 " +
+                std::to_string(a + 5) + "//1 " + std::to_string(a + 4) + "//1\n";
+    }
+    const std::string path = folder.File("grid.obj");
+    kivera_test::WriteFile(path, grid);
+    ProgramRun run = RunProgram({"run", path, "--lines", "0:1", "-c", "cut-groove"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const host::Document cut = Load(path);
+    int deep = 0;
+    for (size_t v = 16; v < cut.objects[0]->vertices.size(); ++v) {
+        EXPECT_LE(cut.objects[0]->vertices[v].z, 0.0f);
+        deep += cut.objects[0]->vertices[v].z == -2.0f ? 1 : 0;
+    }
+    EXPECT_EQ(cut.objects[0]->vertices.size(), 24u);
+    EXPECT_EQ(deep, 4);
+
+    const std::string two = folder.File("two.obj");
+    const std::string text = std::string(kBoxObj).insert(std::string(kBoxObj).find("f 1 2"), "g side\n");
+    const struct {
+        std::vector<std::string> options;
+        const char* expected;   // in the report of the selection
+    } cases[] = {
+        {{"--group", "side"}, "object 1 \"side\":\n    vertices selected: 8 (0-7)\n    faces selected: 4 (0-3)"},
+        {{"--sharp-edges", "45"}, "object 1 \"side\":\n    vertices selected: 8 (0-7)\n    lines selected: 8"},
+        {{"--sharp-edges", "90"}, "command line:\n  no change"},
+        {{"--group", "top"}, "--group \"top\": no group or object has that name"},
+        {{"--material", "wood"}, "--material \"wood\": the document has no such material"},
+    };
+    for (const auto& c : cases) {
+        kivera_test::WriteFile(two, text);
+        std::vector<std::string> args = {"run", two, "-c", "select-neighbours"};
+        args.insert(args.begin() + 2, c.options.begin(), c.options.end());
+        run = RunProgram(args);
+        EXPECT_NE((run.out + run.err).find(c.expected), std::string::npos) << c.options[0] << "\n" << run.out << run.err;
+        EXPECT_EQ(run.status, c.expected[0] == '-' ? 1 : 0) << run.err;
+        EXPECT_EQ(kivera_test::ReadFile(two), text);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A run never replaces a file it did not read: an existing target, an MTL
+// beside a new OBJ, without --force; and it writes nothing when one of its
+// outputs cannot be written (a picture that is a folder, a read-only file).
+TEST(Program, NoFileReplacedThatTheRunDoesNotOwn)
+{
+    TempFolder folder;
+    const std::string doc = folder.File("doc.json");
+    ASSERT_EQ(RunProgram({"convert", Example("materials.json"), doc}).status, 0);
+    const std::string json = kivera_test::ReadFile(doc);
+    kivera_test::WriteFile(folder.File("t.obj"), "v 0 0 0\n");
+    kivera_test::WriteFile(folder.File("t.mtl"), "newmtl x\nKa 1 1 1\n");
+    kivera_test::WriteFile(folder.File("m.mtl"), "newmtl y\nKs 1 1 1\n");
+    std::filesystem::create_directory(folder.File("pic.svg"));
+    kivera_test::WriteFile(folder.File("ro.json"), json);
+    std::filesystem::permissions(folder.File("ro.json"), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::group_read |
+                                                         std::filesystem::perms::others_read);
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"run", doc, "-c", "reload-textures", "--out", folder.File("t.obj")}, "t.obj: exists and is not"},
+        {{"run", doc, "-c", "reload-textures", "--out", folder.File("m.obj")}, "m.mtl: exists and is not"},
+        {{"convert", doc, folder.File("t.obj")}, "t.obj: exists and is not"},
+        {{"run", doc, "-c", "reload-textures", "--svg", folder.File("pic.svg")}, "pic.svg: cannot write: is a folder"},
+        {{"run", folder.File("ro.json"), "-c", "reload-textures"}, "ro.json: cannot write: you may not write it (mode 0444)"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.args);
+        EXPECT_EQ(run.status, 1) << c.error;
+        EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+        EXPECT_EQ(kivera_test::ReadFile(doc), json);
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("ro.json")), json);
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("t.obj")), "v 0 0 0\n");
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("t.mtl")), "newmtl x\nKa 1 1 1\n");
+        EXPECT_EQ(kivera_test::ReadFile(folder.File("m.mtl")), "newmtl y\nKs 1 1 1\n");
+        EXPECT_FALSE(kivera_test::FileExists(folder.File("m.obj")));
+    }
+    EXPECT_EQ(RunProgram({"convert", doc, folder.File("t.obj"), "--force"}).status, 0);
+    EXPECT_NE(kivera_test::ReadFile(folder.File("t.mtl")).find("glass"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// An installed tree (marked by per-user-settings.txt) keeps each user's
+// settings and saved points in $XDG_DATA_HOME/kivera. A restore with
+// nothing saved exits 2; a kivera.idx that cannot be written is refused
+// before anything runs.
+TEST(Program, InstalledTreeKeepsSettingsPerUser)
+{
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    const fs::path app = fs::path(KIVERA_HOST_PROGRAM).parent_path();
+    const fs::path tree = folder.File("tree");
+    fs::create_directories(tree / "plugins");
+    for (const char* name : {"kivera-host", "libkiverahost.so", "kivera.ini", "plugins/kivera.so"})
+        fs::copy_file(app / name, tree / name);
+    kivera_test::WriteFile((tree / "per-user-settings.txt").string(), "installed\n");
+    const std::string doc = folder.File("doc.json");
+    ASSERT_EQ(RunProgram({"convert", Example("saved-points.json"), doc}).status, 0);
+    const auto runAs = [&](const std::string& data, const std::string& command) {
+        const std::string line = "XDG_DATA_HOME=" + Quote(data) + " " + std::string(KIVERA_HOST_LAUNCHER) +
+                                 " " + Quote((tree / "kivera-host").string()) + " run " + Quote(doc) +
+                                 " -c " + command + (command == "restore-points" ? " -d 'x ok'" : "") +
+                                 " </dev/null >/dev/null 2>&1";
+        const int status = std::system(line.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string data = folder.File("data");
+    EXPECT_EQ(runAs(data, "restore-points"), 2);
+    EXPECT_EQ(kivera_test::ReadFile(data + "/kivera/kivera.ini"), kivera_test::ReadFile((app / "kivera.ini").string()));
+    EXPECT_EQ(runAs(data, "save-points"), 0);
+    EXPECT_TRUE(kivera_test::FileExists(data + "/kivera/kivera.idx"));
+    EXPECT_EQ(runAs(data, "restore-points"), 0);
+    // A saved-points file that cannot be written.
+    fs::remove(data + "/kivera/kivera.idx");
+    fs::create_directory(data + "/kivera/kivera.idx");
+    EXPECT_EQ(runAs(data, "save-points"), 1);
 }
 
 }  // namespace

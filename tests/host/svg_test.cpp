@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "host/program/svg.h"
 
@@ -88,8 +90,8 @@ Drawn Read(const std::string& svg, bool extent)
 
 TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
 {
-    using hostapp::FitKind;
-    using hostapp::ViewKind;
+    using host::FitKind;
+    using host::ViewKind;
     struct Case {
         const char* what;
         std::function<host::Document()> make;
@@ -153,7 +155,7 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         SCOPED_TRACE(c.what);
         const host::Document doc = c.make();
         std::string note;
-        const std::string svg = hostapp::RenderSvg({{&doc, "a <b>"}}, {c.view, c.fit, false}, &note);
+        const std::string svg = host::RenderSvg({{&doc, "a <b>"}}, {c.view, c.fit, false}, &note);
         Drawn drawn = Read(svg, c.width > 0);
         const std::size_t counts[] = {c.faces, c.selectedFaces, c.selectedLines, c.dots, c.selectedDots};
         const char* kinds[] = {"f", "s", "sl", "v", "sv"};
@@ -170,10 +172,108 @@ TEST(Svg, PicturesShowTheSelectionFitTheirFramesAndStaySmall)
         EXPECT_EQ(svg.find("nan"), std::string::npos);
         EXPECT_LT(svg.size(), 10u << 20);
     }
-    hostapp::ViewKind view;
-    EXPECT_TRUE(hostapp::ParseViewKind("iso", view));
-    EXPECT_EQ(view, hostapp::ViewKind::Iso);
-    EXPECT_FALSE(hostapp::ParseViewKind("back", view));
+    host::ViewKind view;
+    EXPECT_TRUE(host::ParseViewKind("iso", view));
+    EXPECT_EQ(view, host::ViewKind::Iso);
+    EXPECT_FALSE(host::ParseViewKind("back", view));
+}
+
+
+// The face paths of a picture in drawing order, each as its subpaths'
+// corners in pixels ("M x y l dx dy ... z").
+std::vector<std::vector<std::vector<std::pair<double, double>>>> FacePaths(const std::string& svg)
+{
+    std::vector<std::vector<std::vector<std::pair<double, double>>>> paths;
+    const std::string start = "<path class=\"f";
+    for (std::size_t at = svg.find(start); at != std::string::npos; at = svg.find(start, at + 1)) {
+        const std::size_t dStart = svg.find(" d=\"", at) + 4, dEnd = svg.find('"', dStart);
+        const std::string d = svg.substr(dStart, dEnd - dStart);
+        paths.emplace_back();
+        double x = 0, y = 0;
+        std::size_t numbers = 0;
+        for (const char* c = d.c_str(); *c;) {
+            if (*c == 'M')
+                paths.back().emplace_back(), numbers = 0;
+            if (std::isalpha(static_cast<unsigned char>(*c)) || *c == ' ') {
+                ++c;
+                continue;
+            }
+            char* end = nullptr;
+            const double value = std::strtod(c, &end);
+            c = end;
+            if (numbers % 2 == 0)
+                x = numbers == 0 ? value : x + value;
+            else
+                paths.back().back().emplace_back(x, y = numbers == 1 ? value : y + value);
+            ++numbers;
+        }
+    }
+    return paths;
+}
+
+// Whether a path covers a point under the nonzero rule.
+bool Covers(const std::vector<std::vector<std::pair<double, double>>>& path, double x, double y)
+{
+    int winding = 0;
+    for (const auto& ring : path) {
+        for (std::size_t k = 0, j = ring.size() - 1; k < ring.size(); j = k++) {
+            const auto& a = ring[j];
+            const auto& b = ring[k];
+            if ((a.second <= y) != (b.second <= y)) {
+                const double crossX = a.first + (y - a.second) * (b.first - a.first) / (b.second - a.second);
+                if (x < crossX)
+                    winding += b.second > a.second ? 1 : -1;
+            }
+        }
+    }
+    return winding != 0;
+}
+
+// A box of 8 points seen from the iso view: every point of its outline is
+// painted last by one of the three faces turned to the viewer, whatever
+// its faces' order, and the one hidden corner gets no dot.
+TEST(Svg, BoxesShowThreeFullFacesAndNoHiddenDots)
+{
+    for (bool reversed : {false, true}) {
+        host::Document doc;
+        host::Object& obj = *host::GetObject(doc, host::AddObject(doc, "box"));
+        for (int v = 0; v < 8; ++v)
+            host::AddVertex(obj, host::Vec3{v & 1 ? 10.0f : -10.0f, v & 2 ? 10.0f : -10.0f, v & 4 ? 10.0f : -10.0f});
+        std::vector<std::vector<int>> faces = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                                               {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+        if (reversed)
+            std::reverse(faces.begin(), faces.end());
+        for (const auto& face : faces)
+            host::AddFace(obj, face);
+        host::SvgOptions options;
+        options.view = host::ViewKind::Iso;
+        const std::string svg = host::RenderSvg({{&doc, "box"}}, options);
+        const auto paths = FacePaths(svg);
+        ASSERT_GE(paths.size(), 3u);
+        double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+        for (const auto& path : paths)
+            for (const auto& ring : path)
+                for (const auto& p : ring) {
+                    minX = std::min(minX, p.first), maxX = std::max(maxX, p.first);
+                    minY = std::min(minY, p.second), maxY = std::max(maxY, p.second);
+                }
+        int covered = 0;
+        for (int i = 1; i < 40; ++i)
+            for (int j = 1; j < 40; ++j) {
+                const double x = minX + (maxX - minX) * i / 40, y = minY + (maxY - minY) * j / 40;
+                std::size_t last = paths.size();
+                for (std::size_t p = 0; p < paths.size(); ++p)
+                    if (Covers(paths[p], x, y))
+                        last = p;
+                if (last == paths.size())
+                    continue;
+                ++covered;
+                EXPECT_GE(last + 3, paths.size()) << x << " " << y;
+                EXPECT_EQ(paths[last].size(), 1u);
+            }
+        EXPECT_GT(covered, 40 * 40 / 2);
+        EXPECT_EQ(Read(svg, false).subpaths["v"], 7u) << reversed;
+    }
 }
 
 }  // namespace

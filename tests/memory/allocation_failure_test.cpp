@@ -72,9 +72,11 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
+namespace kivera_test {
+
+
 namespace {
 
-using kivera_test::PluginSession;
 
 std::string ReadExample(const std::string& name)
 {
@@ -83,9 +85,9 @@ std::string ReadExample(const std::string& name)
 
 void Parse(const std::string& text, host::Document& doc)
 {
-    hostapp::DocumentInfo info;
+    host::DocumentInfo info;
     std::string error;
-    ASSERT_TRUE(hostapp::ParseDocumentText(text, "example", doc, info, error)) << error;
+    ASSERT_TRUE(host::ParseDocumentText(text, "example", doc, info, error)) << error;
 }
 
 // What is broken in `doc`, or "" when every object is whole.
@@ -124,7 +126,7 @@ std::string Breakage(const host::Document& doc)
 
 std::string Text(const host::Document& doc)
 {
-    return hostapp::FormatDocumentText(doc, hostapp::DocumentInfo());
+    return host::FormatDocumentText(doc, host::DocumentInfo());
 }
 
 constexpr std::size_t kChunk = host::ChunkedArray<int>::kChunkSize;
@@ -308,3 +310,5 @@ TEST(AllocationFailure, HostEditsAreAllOrNothing)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

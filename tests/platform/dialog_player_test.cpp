@@ -10,6 +10,10 @@
 #include "platform/platform.h"
 #include "resources/resource.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
 struct Seen {
@@ -119,3 +123,5 @@ TEST(DialogPlayer, TheArrangeDialogKnowsAllItsControls)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -14,6 +14,9 @@
 #include "resources/resource.h"
 #include "tests/support/test_support.h"
 
+namespace kivera_test {
+
+
 namespace {
 
 struct ScriptControl {
@@ -174,3 +177,5 @@ TEST(DialogTemplates, NamesPickTheLabelledControls)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -3,9 +3,12 @@
 // give exactly these heights; tests compare the two bit for bit.
 #pragma once
 
-#include "commands/other/bulge.h"
+#include "geom/profile_grid.h"
+#include "geom/triangle_xy.h"
 
-namespace reference {
+namespace kivera_test::reference {
+
+using namespace kivera;
 
 // The corners of one profile face as indices into the profile snapshot: a
 // quad's four, a triangle's three and -1, or -1 four times for a face that
@@ -41,4 +44,4 @@ inline float BulgeProfileHeight(const Point3* snapshot, const FaceCorners* table
     return best;
 }
 
-}  // namespace reference
+}  // namespace kivera_test::reference

@@ -5,6 +5,8 @@
 
 #include "geom/mesh_queries.h"
 
+namespace kivera {
+
 int AppendUnique(int* list, int count, int key)
 {
     for (int i = 0; i < count; ++i)
@@ -39,3 +41,5 @@ int FloodFillConnected(MeshIndex& index, int vertexCount, int start, int label, 
     }
     return 1;
 }
+
+}  // namespace kivera

@@ -4,6 +4,8 @@
 
 #include "geom/mesh_index.h"
 
+namespace kivera {
+
 // Appends `key` at list[count] unless it is among list[0..count-1]. Returns
 // the new count. The caller sizes the list.
 int AppendUnique(int* list, int count, int key);
@@ -18,3 +20,5 @@ int AppendUnique(int* list, int count, int key);
 // `label` is 0); else 1. Face points outside the vertex range lead nowhere.
 int FloodFillConnected(MeshIndex& index, int vertexCount, int start, int label, int* labels,
                        int* stack);
+
+}  // namespace kivera

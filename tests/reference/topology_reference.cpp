@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <cassert>
 
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 #include "geom/flood_fill.h"
 #include "geom/mesh_queries.h"
 #include "geom/side_table.h"
 #include "tests/reference/flood_fill_reference.h"
+
+namespace kivera {
 
 struct MeshIndex {
     ObjectHandle object = nullptr;
@@ -55,6 +57,10 @@ int IndexedFacePoints(const MeshIndex& index, int face, int* points)
 {
     return ReadFacePoints(index.object, face, points);
 }
+
+int IndexedVertexCount(const MeshIndex& index) { return ObjGetVertexCount(index.object); }
+
+int IndexedFaceCount(const MeshIndex& index) { return ObjGetFaceCount(index.object); }
 
 int IndexedFacePointCount(const MeshIndex& index, int face)
 {
@@ -127,12 +133,11 @@ int CollectNeighbourVertices(MeshIndex& index, int v, std::vector<int>& neighbou
     return static_cast<int>(neighbours.size());
 }
 
-void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, void* context, int label, int* labels,
-                        int* scratch)
+void FloodFillFromSeeds(MeshIndex& index, SeedTest isSeed, int label, int* labels, int* scratch)
 {
     const int vertexCount = ObjGetVertexCount(index.object);
     for (int v = 0; v < vertexCount; ++v)
-        if (isSeed(context, v))
+        if (isSeed(v))
             FloodFillConnected(index, vertexCount, v, label, labels, scratch);
 }
 
@@ -158,3 +163,5 @@ int FindPolygonsWithVertex(const MeshIndex& index, int vertex, int* faces, int m
     }
     return found;
 }
+
+}  // namespace kivera

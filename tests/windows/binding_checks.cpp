@@ -5,12 +5,12 @@
 
 #include <cstring>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "frame/menu_strings.h"
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 
-namespace wintest {
+namespace kivera_test {
 
 static const char* const kHostNames[] = {
 #define KIVERA_HOST_NAME(name) #name,
@@ -166,4 +166,4 @@ void RunMenuChecks(const Layout& layout, const Plugin& plugin)
           "without kivera.ini MQModifySelect(0) runs nothing and returns 0");
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -3,7 +3,7 @@
 
 #include "tests/windows/suite.h"
 
-namespace wintest {
+namespace kivera_test {
 
 // Exports before binding, MQInit against this program and against the
 // program that lacks MQObj_Freeze. Leaves the plug-in bound to this program.
@@ -19,4 +19,4 @@ void RunTemplateChecks(const Layout& layout, const Plugin& plugin);
 // time), and the exported names against the functions so declared.
 void RunSignatureChecks();
 
-}  // namespace wintest
+}  // namespace kivera_test

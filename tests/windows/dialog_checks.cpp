@@ -1,6 +1,7 @@
 // Dialogs 101 and 102 and the message boxes on the real Win32 path: the
 // plug-in runs them from its own resources, owned by the host's main window,
 // and a person reads and clicks them from inside their modal loops.
+#include "frame/command_ids.h"
 #include "tests/windows/windows_api.h"
 
 #include <string>
@@ -11,12 +12,12 @@
 #include "tests/windows/harness.h"
 #include "tests/windows/person.h"
 
-namespace wintest {
+namespace kivera_test {
 
-constexpr int kArrangeRow = 8;
-constexpr int kSaveRow = 10;
-constexpr int kRestoreRow = 11;
-constexpr int kFaceAngleRow = 18;
+constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kSaveRow = RowOf(CommandId::SavePoints);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
+constexpr int kFaceAngleRow = RowOf(CommandId::MeasureAngle);
 
 // The check boxes of dialog 101 in id order.
 static const int kArrangeBoxes[] = {
@@ -319,4 +320,4 @@ void RunDialogChecks(const Layout& layout, const Plugin& plugin)
     RunFaceAngleChecks(plugin);
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace wintest {
+namespace kivera_test {
 
 static int passedCount = 0;
 static int failedCount = 0;
@@ -70,4 +70,4 @@ std::string Escaped(const std::string& bytes)
     return text;
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace wintest {
+namespace kivera_test {
 
 // Counts one check; prints its line and, on failure, `detail` below it.
 bool Check(bool passed, const std::string& what, const std::string& detail = "");
@@ -25,4 +25,4 @@ int Report();
 // Bytes as C escapes ("\x93_..."), so code page 932 text reads in any terminal.
 std::string Escaped(const std::string& bytes);
 
-}  // namespace wintest
+}  // namespace kivera_test

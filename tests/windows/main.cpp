@@ -15,7 +15,7 @@
 
 int main()
 {
-    using namespace wintest;
+    using namespace kivera_test;
     const Layout layout = FindLayout();
     std::printf("host program %s\nplug-in %s\n", layout.exePath.c_str(), layout.pluginPath.c_str());
 

@@ -10,7 +10,7 @@
 
 int main()
 {
-    using namespace wintest;
+    using namespace kivera_test;
     const Layout layout = FindLayout();
     Plugin plugin;
     std::string missing;

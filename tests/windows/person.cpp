@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-namespace wintest {
+namespace kivera_test {
 
 // Timer period, and how many periods a window may stay open after its action.
 constexpr UINT kTickMilliseconds = 10;
@@ -121,4 +121,4 @@ std::string ClassNameOf(HWND window)
     return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace wintest {
+namespace kivera_test {
 
 // What the person does with one window once it is up; it should end the
 // window (click OK, CANCEL, ...).
@@ -44,4 +44,4 @@ std::string WindowTextA(HWND window);
 std::wstring WindowTextW(HWND window);
 std::string ClassNameOf(HWND window);
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -1,5 +1,5 @@
 // The host functions the plug-in calls, as the plug-in declares them
-// (frame/host_api.h) against the stand-in host's definitions (declared in
+// (hostaccess/host_api.h) against the stand-in host's definitions (declared in
 // tests/host/host_exports.h with the convention host/exports.cpp defines them
 // with): the same calling convention, the same number and sizes of
 // arguments, checked at compile time. At 32 bits a function defined with
@@ -11,12 +11,14 @@
 #include <type_traits>
 #include <utility>
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "tests/host/host_exports.h"
 #include "tests/windows/checks.h"
 #include "tests/windows/harness.h"
 
-namespace wintest {
+namespace kivera_test {
+
+using namespace kivera;
 
 template <typename T>
 struct SizeOf : std::integral_constant<std::size_t, sizeof(T)> {
@@ -74,4 +76,4 @@ void RunSignatureChecks()
           "differing:" + differing);
 }
 
-}   // namespace wintest
+}   // namespace kivera_test

@@ -6,7 +6,7 @@
 
 #include "frame/menu_strings.h"
 
-namespace wintest {
+namespace kivera_test {
 
 static std::string FolderOf(const std::string& path)
 {
@@ -138,4 +138,4 @@ std::string VertexText(const host::Vec3& v)
     return text;
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -9,7 +9,7 @@
 #include "frame/exports.h"
 #include "host/library/document.h"
 
-namespace wintest {
+namespace kivera_test {
 
 struct Layout {
     std::string exePath;      // this program: the host that MQInit binds
@@ -54,4 +54,4 @@ host::Object& AddPointObject(host::Document& doc, std::initializer_list<host::Ve
 bool SameVertex(const host::Vec3& a, const host::Vec3& b);
 std::string VertexText(const host::Vec3& v);
 
-}  // namespace wintest
+}  // namespace kivera_test

@@ -2,6 +2,7 @@
 // compared control by control with the templates the Linux dialog player
 // uses (platform/dialog_templates.cpp), so the two cannot drift apart; and
 // their texts as the ANSI (code page 932) strings a dialog procedure reads.
+#include "frame/command_ids.h"
 #include "tests/windows/windows_api.h"
 
 #include <string>
@@ -13,10 +14,10 @@
 #include "tests/windows/harness.h"
 #include "tests/windows/person.h"
 
-namespace wintest {
+namespace kivera_test {
 
-constexpr int kArrangeRow = 8;
-constexpr int kRestoreRow = 11;
+constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 
 // One control as the window manager holds it, positions in dialog client
 // pixels.
@@ -217,4 +218,4 @@ void RunTemplateChecks(const Layout& layout, const Plugin& plugin)
     CheckEqual(r.ansiFontFace, kFontFace932, "102 font face");
 }
 
-}  // namespace wintest
+}  // namespace kivera_test

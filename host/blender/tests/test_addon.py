@@ -207,7 +207,8 @@ def run_host(document, command, dialog=None, folder=None):
     target = os.path.join(WORK, "out.json")
     with open(source, "w") as out:
         json.dump(document, out)
-    line = [HOST, "run", source, "-c", command, "--out", target]
+    # out.json is this test's own, replaced on every run.
+    line = [HOST, "run", source, "-c", command, "--out", target, "--force"]
     if dialog:
         line += ["--dialog", dialog]
     if folder:

@@ -6,17 +6,20 @@
 
 #include <vector>
 
-#include "frame/host_api.h"
+#include "frame/command_ids.h"
+#include "hostaccess/host_api.h"
 #include "host/library/document.h"
 #include "tests/support/test_support.h"
 
-namespace other_test {
+namespace kivera_test {
+
+using namespace kivera;
 
 // Command table rows.
-constexpr int kBulgeRow = 9;
-constexpr int kCopyUVMapRow = 15;
-constexpr int kReloadTexturesRow = 16;
-constexpr int kMeasureFaceAngleRow = 18;
+constexpr int kBulgeRow = RowOf(CommandId::Bulge);
+constexpr int kCopyUVMapRow = RowOf(CommandId::CopyUV);
+constexpr int kReloadTexturesRow = RowOf(CommandId::ReloadTextures);
+constexpr int kMeasureFaceAngleRow = RowOf(CommandId::MeasureAngle);
 
 inline host::Object& NewObject(host::Document& doc, const char* name = "obj")
 {
@@ -52,4 +55,4 @@ inline void BindInProcessHost()
 
 inline ObjectHandle HandleOf(host::Object& obj) { return reinterpret_cast<ObjectHandle>(&obj); }
 
-}  // namespace other_test
+}  // namespace kivera_test

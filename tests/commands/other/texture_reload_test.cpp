@@ -8,7 +8,8 @@
 #include "tests/commands/other/other_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace other_test;
+namespace kivera_test {
+
 
 namespace {
 
@@ -78,3 +79,5 @@ TEST(ReloadTextures, DocumentWithoutMaterialsReadsNothing)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -1,20 +1,20 @@
-// UV map copy: the face walk alone on host handles, then the command through
-// MQModifySelect of the real module against the stand-in host.
+// UV map copy: the command through MQModifySelect of the real module against
+// the stand-in host.
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
 #include "commands/other/uv_map_copy.h"
-#include "frame/mesh_reader.h"
 #include "tests/commands/other/other_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace other_test;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
-using Pairs = std::vector<std::pair<int, int>>;
 using UVs = std::vector<std::pair<float, float>>;
 
 // A grid of columns x rows quadrilaterals; vertex (r, c) is r * (columns + 1) + c.
@@ -65,43 +65,6 @@ void SelectStart(host::Object& obj, int face, int vertex)
 {
     host::SelectFace(obj, face);
     host::SelectVertex(obj, vertex);
-}
-
-int StopAfterTwo(void* context, int face, int anchor, const int* /*points*/, int /*count*/)
-{
-    Pairs& visits = *static_cast<Pairs*>(context);
-    visits.push_back({face, anchor});
-    return visits.size() < 2 ? 1 : 0;
-}
-
-TEST(AnchoredFaceWalk, GridIsWalkedDepthFirstFromTheAnchor)
-{
-    BindInProcessHost();
-    host::Document doc;
-    // f0 (0 1 4 3), f1 (1 2 5 4), f2 (3 4 7 6), f3 (4 5 8 7)
-    host::Object& obj = NewGrid(doc, 2, 2);
-    std::vector<unsigned char> states(4);
-    std::vector<int> faces(4), anchors(4), sides(4 * kMaxFacePoints);
-    FaceWalkScratch scratch = {states.data(), faces.data(), anchors.data(), sides.data(), 4};
-    Pairs visits;
-    const FaceVisitAction record = [](void* context, int face, int anchor, const int*, int) {
-        static_cast<Pairs*>(context)->push_back({face, anchor});
-        return 1;
-    };
-    const MeshIndexPtr indexMemory = NewMeshIndex();
-    MeshIndex& index = *indexMemory;
-    MeshIndexOptions withSides;
-    withSides.sides = sides.data();
-    ASSERT_TRUE(ReadMeshIndex(index, HandleOf(obj), withSides));
-    EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, record, &visits), 1);
-    EXPECT_EQ(visits, (Pairs{{0, 0}, {2, 4}, {3, 4}, {1, 1}}));
-    // The action can end the walk; arrays too small for the object visit nothing.
-    visits.clear();
-    AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, StopAfterTwo, &visits);
-    EXPECT_EQ(visits, (Pairs{{0, 0}, {2, 4}}));
-    scratch.capacity = 3;
-    EXPECT_EQ(AnchoredFaceWalk(HandleOf(obj), index, 0, 0, scratch, record, &visits), 0);
-    EXPECT_EQ(visits.size(), 2u);
 }
 
 TEST(CopyUVMap, QuadTurnedByThreeCorners)
@@ -249,3 +212,5 @@ TEST(CopyUVMap, FacesOfAnotherPointCountAreNotWrittenAndTheWalkGoesOn)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

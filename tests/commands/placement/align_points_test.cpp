@@ -8,8 +8,8 @@
 #include "tests/commands/placement/placement_test_support.h"
 #include "tests/support/plugin_session.h"
 
-using namespace placement_test;
-using kivera_test::PluginSession;
+namespace kivera_test {
+
 
 namespace {
 
@@ -84,3 +84,5 @@ TEST(AlignSelectedPoints, NaNPositionsTakeNoPartInTheMeans)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

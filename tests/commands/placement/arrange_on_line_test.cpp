@@ -9,9 +9,9 @@
 #include "tests/commands/placement/placement_test_support.h"
 #include "tests/support/plugin_session.h"
 
-using namespace placement_test;
-using kivera_test::DialogScript;
-using kivera_test::PluginSession;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -287,7 +287,7 @@ TEST(ArrangeObjectMode, OneTakingPartObjectStaysPut)
     EXPECT_EQ(Positions(doc), before);
 }
 
-ObjectAnchor Anchor(float x, int objectIndex, int valid)
+ObjectAnchor Anchor(float x, int objectIndex, bool valid)
 {
     return {{x, 0.0f, 0.0f}, nullptr, objectIndex, valid};
 }
@@ -304,3 +304,5 @@ TEST(SortAnchors, ValidRecordsAscendWithTiesInOrderAndInvalidOnesLast)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -6,14 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 
-namespace placement_test {
+namespace kivera_test {
+
 
 // Command table rows.
-constexpr int kAlignSelectedPointsRow = 6;
-constexpr int kArrangeOnLineRow = 8;
-constexpr int kRotateByViewRow = 13;
+constexpr int kAlignSelectedPointsRow = RowOf(CommandId::AlignPoints);
+constexpr int kArrangeOnLineRow = RowOf(CommandId::ArrangeOnLine);
+constexpr int kRotateByViewRow = RowOf(CommandId::RotateByView);
 
 // A new object holding `points` (at least two), each used by a line to the
 // next; those whose `selected` entry is 1 are selected.
@@ -77,4 +79,4 @@ inline std::vector<std::string> DocumentCalls(const std::vector<host::Call>& cal
     return names;
 }
 
-}  // namespace placement_test
+}  // namespace kivera_test

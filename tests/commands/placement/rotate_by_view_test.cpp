@@ -11,8 +11,8 @@
 #include "tests/commands/placement/placement_test_support.h"
 #include "tests/support/plugin_session.h"
 
-using namespace placement_test;
-using kivera_test::PluginSession;
+namespace kivera_test {
+
 
 namespace {
 
@@ -104,3 +104,5 @@ TEST(RotateByView, NonFiniteInputLeavesVerticesAsTheyWere)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -12,21 +12,21 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "commands/commands.h"
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "host/library/document.h"
 #include "tests/support/plugin_session.h"
 #include "tests/support/test_support.h"
 
+namespace kivera_test {
+
+using namespace kivera;
+
 namespace {
 
-using kivera_test::PluginSession;
-using kivera_test::ReadFile;
-using kivera_test::RunCapturingMessages;
-using kivera_test::WriteFile;
-
-constexpr int kSaveRow = 10;
-constexpr int kRestoreRow = 11;
+constexpr int kSaveRow = RowOf(CommandId::SavePoints);
+constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 const char kAllAxes[] = "1008 1009 1010 1";
 const char kFileOpenMessage[] = "kivera: Error file open\n";
 
@@ -418,3 +418,5 @@ TEST_F(SavedPointsLongFolderTest, FolderTheHostCannotReportIsAFailedOpen)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

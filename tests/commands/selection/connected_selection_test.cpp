@@ -7,7 +7,8 @@
 #include "tests/commands/selection/selection_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace selection_test;
+namespace kivera_test {
+
 
 namespace {
 
@@ -186,3 +187,5 @@ TEST(SelectEdgesOfSelectedPoints, AsksTheHostInOrder)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

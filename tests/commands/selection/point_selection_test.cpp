@@ -5,7 +5,8 @@
 #include "tests/commands/selection/selection_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace selection_test;
+namespace kivera_test {
+
 
 namespace {
 
@@ -119,3 +120,5 @@ TEST(SelectNeighbourPoints, IgnoresFacesTooLargeAndPointsOutsideTheObject)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -4,16 +4,22 @@
 #include <utility>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "host/library/document.h"
 
-namespace selection_test {
+namespace kivera_test {
+
 
 using Ints = std::vector<int>;
 using Lines = std::vector<std::pair<int, int>>;   // (face, line)
 
 // Command table rows.
-enum { kSelectPoints, kDeselectPoints, kDeselectEdgesAndFaces, kSelectNeighbours,
-       kSelectConnected, kSelectEdges };
+constexpr int kSelectPoints = RowOf(CommandId::SelectPoints);
+constexpr int kDeselectPoints = RowOf(CommandId::DeselectPoints);
+constexpr int kDeselectEdgesAndFaces = RowOf(CommandId::DeselectEdgesAndFaces);
+constexpr int kSelectNeighbours = RowOf(CommandId::SelectNeighbours);
+constexpr int kSelectConnected = RowOf(CommandId::SelectConnected);
+constexpr int kSelectEdges = RowOf(CommandId::SelectEdgesOfPoints);
 
 inline host::Object& NewObject(host::Document& doc)
 {
@@ -99,4 +105,4 @@ inline Ints SelectedFaces(const host::Object& obj)
     return selected;
 }
 
-}  // namespace selection_test
+}  // namespace kivera_test

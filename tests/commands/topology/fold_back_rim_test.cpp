@@ -7,15 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "commands/topology/fold_back_rim.h"
 #include "tests/commands/topology/rim_split_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace rim_split_test;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
-constexpr int kFoldBackRimRow = 7;
+constexpr int kFoldBackRimRow = RowOf(CommandId::FoldBackRim);
 
 // Two quadrilaterals side by side in the XZ plane, vertices 0, 1, 2 at z = 0
 // below 3, 4, 5 at z = 1. `first` is face 0, a rotation or reversal of 0-1-4-3.
@@ -244,3 +247,5 @@ TEST(PendingMoveList, HoldsAtMostItsReservedEntriesInOrder)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -9,7 +9,8 @@
 
 #include "host/library/document.h"
 
-namespace rim_split_test {
+namespace kivera_test {
+
 
 using Faces = std::vector<std::vector<int>>;
 
@@ -73,4 +74,4 @@ inline bool SameMesh(const host::Object& a, const host::Object& b)
     return true;
 }
 
-}  // namespace rim_split_test
+}  // namespace kivera_test

@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "frame/command_ids.h"
 #include "tests/commands/topology/rim_split_fixtures.h"
 #include "tests/support/plugin_session.h"
 
-using namespace rim_split_test;
+namespace kivera_test {
+
 
 namespace {
 
-constexpr int kSplitEdgesRow = 12;
+constexpr int kSplitEdgesRow = RowOf(CommandId::SplitEdges);
 
 TEST(SplitEdges, ChainOfThreeLinesBecomesSixLines)
 {
@@ -195,3 +197,5 @@ TEST(SplitEdges, MidpointsOfExtremeCoordinates)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -1,4 +1,6 @@
-#include "frame/text_file.h"
+#include "hostaccess/text_file.h"
+
+namespace kivera {
 
 int ReadTextPiece(std::FILE* file, char* buffer, int size)
 {
@@ -23,3 +25,5 @@ int ReadTextPiece(std::FILE* file, char* buffer, int size)
     buffer[length] = '\0';
     return length;
 }
+
+}  // namespace kivera

@@ -1,9 +1,11 @@
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 
 #include <algorithm>
 #include <cassert>
 #include <utility>
 #include <vector>
+
+namespace kivera {
 
 bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions& options,
                    FaceVisitor visit)
@@ -24,3 +26,5 @@ bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions
     }
     return BuildMeshIndex(index, std::move(faces), vertexCount, options);
 }
+
+}  // namespace kivera

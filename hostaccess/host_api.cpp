@@ -1,6 +1,8 @@
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 
 #include "platform/platform.h"
+
+namespace kivera {
 
 HostApi hostApi;
 
@@ -17,27 +19,27 @@ const char* HostFunctionName(int index)
     return kHostFunctionNames[index];
 }
 
-int BindHost(const char* fileName)
+bool BindHost(const char* fileName)
 {
     LibraryHandle library = LoadSharedLibrary(fileName);
     if (!library)
-        return 0;   // the table stays as it was: an earlier binding remains usable
+        return false;   // the table stays as it was: an earlier binding remains usable
     for (int i = 0; i < kHostFunctionCount; ++i) {
         HostProc proc = FindLibraryFunction(library, kHostFunctionNames[i]);
         if (!proc) {
             // The pointers stored so far mix two bindings; the table is not
             // usable until a later MQInit binds every name again.
-            hostApi.complete = 0;
+            hostApi.complete = false;
             FreeSharedLibrary(library);
-            return 0;
+            return false;
         }
         hostApi.functions[i] = proc;
     }
-    hostApi.complete = 1;
+    hostApi.complete = true;
     // The host is the process's own image and stays loaded; this only gives
     // back the reference taken above.
     FreeSharedLibrary(library);
-    return 1;
+    return true;
 }
 
 // The bound pointer of `name` as the function it is (see HostSignature).
@@ -218,3 +220,5 @@ int ReadFacePoints(ObjectHandle obj, int faceIndex, int* points)
         ObjGetFacePointArray(obj, faceIndex, points);
     return count;
 }
+
+}  // namespace kivera

@@ -1,35 +1,14 @@
-// Bulge: the current object is a height profile over the XY plane; selected
-// vertices of every other object rise along +Z by the profile's height there.
-// The triangle tests below are exposed so that they can be checked alone.
+// A height profile's triangles sorted into a uniform grid over the XY plane,
+// so that a point is tested only against the triangles of its cell.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 
 #include "geom/point3.h"
+#include "geom/rotation.h"
 
-// A 4 x 4 matrix of doubles, row-major, m[row][column]. A point is a row
-// vector multiplied from the left; row 3 is the translation.
-struct RotationMatrix {
-    double m[4][4];
-};
-
-// Clears all 16 entries, then fills the upper-left 3 x 3 block with the
-// rotation by `angle` radians about `axis` (used as given, not normalised).
-void MakeAxisRotation(RotationMatrix& matrix, const Point3& axis, float angle);
-
-// point * matrix plus row 3, each component rounded to float.
-Point3 TransformPoint(const Point3& point, const RotationMatrix& matrix);
-
-// `triangle` is three consecutive corners T1, T2, T3; only their x and y
-// count, apart from the rule that a triangle entirely at or below z = 0 is
-// never entered. Returns 1 when (x, y) is a corner of the triangle or lies
-// strictly inside it; a point on an edge (not at a corner) is outside.
-int IsInsideTriangleXY(const Point3* triangle, float x, float y);
-
-// Height of the triangle's plane at (x, y), interpolated along T1T2 and then
-// from T3 through (x, y). Meant for points that IsInsideTriangleXY accepts.
-float HeightOnTriangle(const Point3* triangle, float x, float y);
+namespace kivera {
 
 // One triangle of the profile as three indices into the profile snapshot.
 struct ProfileTriangle {
@@ -60,12 +39,14 @@ struct ProfileGrid {
 };
 
 // Builds `grid` over `triangleCount` triangles whose corners index
-// `snapshot`. Returns 0 when its memory cannot be obtained.
-int BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
-                     ProfileGrid& grid);
+// `snapshot`. False when its memory cannot be obtained.
+bool BuildProfileGrid(const Point3* snapshot, const ProfileTriangle* triangles, int triangleCount,
+                      ProfileGrid& grid);
 
 // The greatest height at (x, y) of the triangles that accept the point, or 0
 // when none gives a positive height: the same value as testing every
 // triangle in face order (a NaN height is ignored).
 float ProfileHeightAt(const ProfileGrid& grid, const Point3* snapshot,
                       const ProfileTriangle* triangles, float x, float y);
+
+}  // namespace kivera

@@ -8,6 +8,8 @@
 #include "geom/point3.h"
 #include "platform/calling_convention.h"
 
+namespace kivera {
+
 // Opaque host handles. The types are never defined: they only keep a document
 // from being passed where an object is expected. Null means "none".
 struct HostDocument;
@@ -125,8 +127,8 @@ KIVERA_HOST_SIGNATURE(MQMat_SetBumpName, void, MaterialHandle mat, const char* n
 
 struct HostApi {
     HostProc functions[kHostFunctionCount];
-    // 1 while every pointer above comes from one complete binding.
-    int complete;
+    // True while every pointer above comes from one complete binding.
+    bool complete;
 };
 
 extern HostApi hostApi;
@@ -135,8 +137,8 @@ extern HostApi hostApi;
 const char* HostFunctionName(int index);
 
 // MQInit's work: bind every name from the library at `fileName`, all or
-// nothing. Returns 1 when all 122 names were found, else 0.
-int BindHost(const char* fileName);
+// nothing. True when all 122 names were found.
+bool BindHost(const char* fileName);
 
 // --- Forwarding functions, one per host function the commands call. ---
 
@@ -194,3 +196,5 @@ int UsableFacePointCount(ObjectHandle obj, int faceIndex);
 // and returns the count; returns 0 and leaves `points` untouched for an
 // empty slot or a face of more than kMaxFacePoints points.
 int ReadFacePoints(ObjectHandle obj, int faceIndex, int* points);
+
+}  // namespace kivera

@@ -1,4 +1,4 @@
-#include "frame/settings.h"
+#include "hostaccess/settings.h"
 
 #include <cerrno>
 #include <climits>
@@ -6,25 +6,27 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/text_file.h"
+#include "hostaccess/text_file.h"
 #include "platform/platform.h"
 
-int BuildFilePath(char* buffer, int size, const char* folder, const char* fileName)
+namespace kivera {
+
+bool BuildFilePath(char* buffer, int size, const char* folder, const char* fileName)
 {
     if (size <= 0)
-        return 0;
+        return false;
     buffer[0] = '\0';
     const size_t folderLength = std::strlen(folder);
     const bool needsSeparator = folderLength > 0 && folder[folderLength - 1] != kPathSeparator;
     const size_t total = folderLength + (needsSeparator ? 1 : 0) + std::strlen(fileName);
     if (total >= static_cast<size_t>(size))
-        return 0;
+        return false;
     std::memcpy(buffer, folder, folderLength);
     size_t at = folderLength;
     if (needsSeparator)
         buffer[at++] = kPathSeparator;
     std::strcpy(buffer + at, fileName);
-    return 1;
+    return true;
 }
 
 static bool IsSeparator(char c, const char* separators)
@@ -47,18 +49,18 @@ const char* MatchSettingKey(const char* line, const char* key, const char* separ
     return line;
 }
 
-int ReadSettingString(const char* folder, const char* fileName, const char* key, char* value,
-                      int valueSize)
+bool ReadSettingString(const char* folder, const char* fileName, const char* key, char* value,
+                       int valueSize)
 {
     if (valueSize <= 0)
-        return 0;
+        return false;
     value[0] = '\0';
     char path[kSettingsPathSize];
     if (!BuildFilePath(path, sizeof path, folder, fileName))
-        return 0;
+        return false;
     std::FILE* file = std::fopen(path, "r");
     if (!file)
-        return 0;
+        return false;
     int found = 0;
     char line[kSettingsLineSize];
     while (ReadTextPiece(file, line, kSettingsLineSize - 1) > 0) {
@@ -79,7 +81,7 @@ int ReadSettingString(const char* folder, const char* fileName, const char* key,
     return found;
 }
 
-int ReadSettingInt(const char* folder, const char* fileName, const char* key, int* number)
+bool ReadSettingInt(const char* folder, const char* fileName, const char* key, int* number)
 {
     char value[kSettingsValueSize];
     const int found = ReadSettingString(folder, fileName, key, value, sizeof value);
@@ -97,3 +99,5 @@ int ReadSettingInt(const char* folder, const char* fileName, const char* key, in
     }
     return found;
 }
+
+}  // namespace kivera

@@ -3,11 +3,12 @@
 #include <string>
 
 #include "frame/menu_strings.h"
-#include "frame/settings.h"
+#include "hostaccess/settings.h"
 #include "tests/support/test_support.h"
 
-using kivera_test::TempFolder;
-using kivera_test::WriteFile;
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -134,3 +135,5 @@ TEST(ReadSetting, JapaneseKeysMatchTheirCodePage932Bytes)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

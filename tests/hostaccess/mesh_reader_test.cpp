@@ -1,15 +1,19 @@
 // Reading an object's faces through the host: what the visitor sees and the
 // index holds, and face normals from corners read through the host.
-#include "frame/mesh_reader.h"
+#include "hostaccess/mesh_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <vector>
 
-#include "frame/face_normal.h"
+#include "hostaccess/face_normal.h"
 #include "host/library/document.h"
 #include "tests/support/test_support.h"
+
+namespace kivera_test {
+
+using namespace kivera;
 
 namespace {
 
@@ -93,3 +97,5 @@ TEST_F(MeshReaderTest, FaceNormalsOfTheFacesTheCommandsUse)
 }
 
 }  // namespace
+
+}  // namespace kivera_test

@@ -1,4 +1,6 @@
-#include "frame/mesh_editor.h"
+#include "hostaccess/mesh_editor.h"
+
+namespace kivera {
 
 int EditorAddVertex(MeshEditor& editor, const Point3& position)
 {
@@ -21,3 +23,5 @@ bool EditorDeleteFace(MeshEditor& editor, int face)
     MeshIndexDeleteFace(editor.index, face);
     return true;
 }
+
+}  // namespace kivera

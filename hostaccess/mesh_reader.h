@@ -2,39 +2,21 @@
 // look at every face as it is read.
 #pragma once
 
-#include <type_traits>
-
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
+#include "hostaccess/object_loops.h"
+#include "geom/function_ref.h"
 #include "geom/mesh_index.h"
+
+namespace kivera {
 
 // Called for every face slot as it is read, in ascending order, with its
 // usable points (count 0 for an empty slot or a face of more than four
 // points): a command that asks the host about every face anyway (its
-// selection) asks here, while the host has that face at hand. Refers to a
-// callable taking (int face, const MeshFace& points) that outlives the read.
-class FaceVisitor {
-public:
-    FaceVisitor() = default;
-    template <typename F,
-              typename = std::enable_if_t<!std::is_same<std::decay_t<F>, FaceVisitor>::value>>
-    FaceVisitor(F& callable) : callable_(&callable), call_(&Call<F>)
-    {
-    }
-    void operator()(int face, const MeshFace& points) const
-    {
-        if (call_ != nullptr)
-            call_(callable_, face, points);
-    }
+// selection) asks here, while the host has that face at hand.
+using FaceVisitor = FunctionRef<void(int face, const MeshFace& points)>;
 
-private:
-    template <typename F>
-    static void Call(void* callable, int face, const MeshFace& points)
-    {
-        (*static_cast<F*>(callable))(face, points);
-    }
-    void* callable_ = nullptr;
-    void (*call_)(void*, int, const MeshFace&) = nullptr;
-};
+// A visitor that looks at nothing.
+inline constexpr auto kIgnoreFace = [](int /*face*/, const MeshFace& /*points*/) {};
 
 // Reads every face of `object` once through the host, calling `visit` for
 // each, and builds `index` from them (BuildMeshIndex), replacing what it
@@ -42,7 +24,7 @@ private:
 // visitor may then have seen some of the faces); the caller then leaves the
 // object alone.
 bool ReadMeshIndex(MeshIndex& index, ObjectHandle object, const MeshIndexOptions& options = {},
-                   FaceVisitor visit = {});
+                   FaceVisitor visit = kIgnoreFace);
 
 // Calls perObject(objectIndex, object, index) for each object of `document`,
 // in order, with one index as working memory that the objects share (each
@@ -54,11 +36,8 @@ bool ForEachObjectWithIndex(DocumentHandle document, PerObject perObject)
     const MeshIndexPtr index = NewMeshIndex();
     if (!index)
         return false;
-    const int objectCount = DocGetObjectCount(document);
-    for (int i = 0; i < objectCount; ++i) {
-        const ObjectHandle object = DocGetObject(document, i);
-        if (object)
-            perObject(i, object, *index);
-    }
+    ForEachObject(document, [&](int i, ObjectHandle object) { perObject(i, object, *index); });
     return true;
 }
+
+}  // namespace kivera

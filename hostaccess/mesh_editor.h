@@ -4,9 +4,11 @@
 // add-face and delete-face functions.
 #pragma once
 
-#include "frame/host_api.h"
+#include "hostaccess/host_api.h"
 #include "geom/mesh_index.h"
 #include "geom/point3.h"
+
+namespace kivera {
 
 struct MeshEditor {
     ObjectHandle object;
@@ -24,3 +26,5 @@ int EditorAddFace(MeshEditor& editor, int pointCount, const int* points);
 // Deletes face `face`, and with it the vertices no other face uses; true
 // when the host did.
 bool EditorDeleteFace(MeshEditor& editor, int face);
+
+}  // namespace kivera
