@@ -13,9 +13,9 @@
 #include "host/library/document.h"
 #include "host/library/plugin_host.h"
 #include "host/library/view_matrix.h"
-#include "host/program/command_names.h"
-#include "host/program/dialog_answers.h"
-#include "host/program/no_op_explanations.h"
+#include "host/library/command_names.h"
+#include "host/library/dialog_answers.h"
+#include "host/library/no_op_explanations.h"
 
 struct KiveraSession {
     host::PluginModule module;

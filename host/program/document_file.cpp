@@ -17,7 +17,7 @@
 #include "host/program/float_text.h"
 #include "host/library/view_matrix.h"
 #include "host/program/obj_file.h"
-#include "host/program/text_encoding.h"
+#include "host/library/text_encoding.h"
 
 namespace host {
 

@@ -15,19 +15,19 @@
 
 #include "frame/menu_strings.h"
 #include "host/library/change_report.h"
-#include "host/program/command_names.h"
-#include "host/program/dialog_answers.h"
+#include "host/library/command_names.h"
+#include "host/library/dialog_answers.h"
 #include "host/program/document_edits.h"
 #include "host/program/document_file.h"
 #include "host/program/file_io.h"
-#include "host/program/no_op_explanations.h"
+#include "host/library/no_op_explanations.h"
 #include "host/program/obj_file.h"
 #include "host/library/command_run.h"
 #include "host/library/plugin_host.h"
 #include "host/program/progress.h"
 #include "host/program/settings_file.h"
 #include "host/program/svg.h"
-#include "host/program/text_encoding.h"
+#include "host/library/text_encoding.h"
 
 namespace fs = std::filesystem;
 using namespace host;

@@ -11,7 +11,7 @@
 #include "host/program/file_io.h"
 #include "host/program/float_text.h"
 #include "host/program/obj_text.h"
-#include "host/program/text_encoding.h"
+#include "host/library/text_encoding.h"
 
 namespace host::obj {
 

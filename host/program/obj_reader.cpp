@@ -20,7 +20,7 @@
 #include "host/library/view_matrix.h"
 #include "host/program/file_io.h"
 #include "host/program/obj_text.h"
-#include "host/program/text_encoding.h"
+#include "host/library/text_encoding.h"
 
 namespace host {
 

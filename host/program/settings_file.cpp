@@ -1,7 +1,7 @@
 #include "host/program/settings_file.h"
 
 #include "frame/menu_strings.h"
-#include "host/program/command_names.h"
+#include "host/library/command_names.h"
 
 namespace host {
 

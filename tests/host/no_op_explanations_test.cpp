@@ -1,10 +1,10 @@
 // Why a command changed nothing, read from the document before it ran.
 #include <gtest/gtest.h>
 
-#include "host/program/dialog_answers.h"
+#include "host/library/dialog_answers.h"
 #include "host/program/document_edits.h"
 #include "host/program/document_file.h"
-#include "host/program/no_op_explanations.h"
+#include "host/library/no_op_explanations.h"
 #include "resources/resource.h"
 #include "tests/support/test_support.h"
 

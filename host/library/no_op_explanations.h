@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/program/dialog_answers.h"
+#include "host/library/dialog_answers.h"
 #include "host/library/document.h"
 
 namespace host {

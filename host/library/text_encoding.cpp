@@ -1,4 +1,4 @@
-#include "host/program/text_encoding.h"
+#include "host/library/text_encoding.h"
 
 #include <iconv.h>
 

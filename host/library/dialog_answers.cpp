@@ -1,11 +1,11 @@
-#include "host/program/dialog_answers.h"
+#include "host/library/dialog_answers.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
-#include "host/program/command_names.h"
+#include "host/library/command_names.h"
 #include "platform/dialog_templates.h"
 #include "resources/resource.h"
 

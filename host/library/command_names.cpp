@@ -1,10 +1,10 @@
-#include "host/program/command_names.h"
+#include "host/library/command_names.h"
 
 #include <cctype>
 #include <cstring>
 
 #include "frame/command_ids.h"
-#include "host/program/text_encoding.h"
+#include "host/library/text_encoding.h"
 
 namespace host {
 

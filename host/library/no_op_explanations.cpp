@@ -1,11 +1,11 @@
-#include "host/program/no_op_explanations.h"
+#include "host/library/no_op_explanations.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <set>
 
 #include "frame/command_ids.h"
-#include "host/program/command_names.h"
+#include "host/library/command_names.h"
 #include "resources/resource.h"
 
 namespace host {
