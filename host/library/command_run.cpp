@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <unordered_map>
 #include <vector>
 
-#include "frame/menu_strings.h"
+#include "frame/command_ids.h"
+#include "host/library/command_names.h"
 
 namespace host {
 
 namespace {
 
-constexpr int kSavePointsRow = 10;
-constexpr int kRestorePointsRow = 11;
-constexpr int kGrooveRow = 14;
-constexpr int kBevelRow = 17;
+constexpr int kSavePointsRow = RowOf(CommandId::SavePoints);
+constexpr int kRestorePointsRow = RowOf(CommandId::RestorePoints);
+constexpr int kGrooveRow = RowOf(CommandId::CutGroove);
+constexpr int kBevelRow = RowOf(CommandId::Bevel);
 
 bool ScalesBack(float x, int exponent)
 {
@@ -167,15 +167,6 @@ void ScaleDocument(host::Document& doc, int exponent)
     }
 }
 
-int CommandRowOfMenuEntry(const char* menuText)
-{
-    for (int row = 0; menuText && row < kCommandCount; ++row) {
-        if (std::strcmp(menuText, kMenuStrings[row]) == 0)
-            return row;
-    }
-    return -1;
-}
-
 std::string FixedSizeNote(const host::Document& scaledDoc, int row, int exponent, int* fitting)
 {
     if (row != kGrooveRow && row != kBevelRow)
@@ -218,7 +209,8 @@ bool RunCommandScaled(const PluginModule& module, int index, host::Document& doc
 {
     if (!CheckScaleExponent(doc, scaleExponent, error))
         return false;
-    const int row = CommandRowOfMenuEntry(module.enumString(index));
+    const char* menuText = module.enumString(index);
+    const int row = menuText ? CommandRowOfMenuText(menuText) : -1;
     // kivera.idx holds positions in model units, whatever the scale of the
     // run that saves or restores them.
     if (row == kSavePointsRow || row == kRestorePointsRow)

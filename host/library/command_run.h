@@ -34,10 +34,7 @@ bool CheckScaleExponent(const host::Document& doc, int exponent, std::string& er
 // CheckScaleExponent accepts, and for NaN and infinities).
 void ScaleDocument(host::Document& doc, int exponent);
 
-// The command table row of a menu entry, from its code page 932 text, or -1.
-int CommandRowOfMenuEntry(const char* menuText);
-
-// For groove (row 14) and bevel (row 17): when the fixed size 2.0 is wider
+// For groove and bevel: when the fixed size 2.0 is wider
 // than the median length of the selected lines' cross edges in `doc` (as the
 // plug-in will see it, scaled by 2^exponent), one line saying so and naming
 // the smallest --scale at which it no longer is; "" otherwise.

@@ -5,14 +5,15 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "frame/command_ids.h"
 #include "host/library/command_names.h"
 #include "platform/dialog_templates.h"
 #include "resources/resource.h"
 
 namespace host {
 
-static constexpr int kArrangeRow = 8;
-static constexpr int kRestoreRow = 11;
+static constexpr int kArrangeRow = RowOf(CommandId::ArrangeOnLine);
+static constexpr int kRestoreRow = RowOf(CommandId::RestorePoints);
 static constexpr int kOkId = 1;
 static constexpr int kCancelId = 2;
 

@@ -202,7 +202,7 @@ int KiveraMenuEntry(KiveraSession* session, int index, const char** menuText, in
             return Fail(KIVERA_ERROR_ARGUMENT, "no menu entry " + std::to_string(index) +
                                                    " (call KiveraMenuCount first)");
         const std::string& text = session->menu[static_cast<std::size_t>(index)];
-        const int tableRow = host::CommandRowOfMenuEntry(text.c_str());
+        const int tableRow = host::CommandRowOfMenuText(text);
         if (menuText)
             *menuText = text.c_str();
         if (row)
@@ -353,8 +353,8 @@ int KiveraRun(KiveraSession* session, int menuIndex, const char* dialogAnswer, i
         session->menu = host::ReadMenu(session->module);
         if (menuIndex < 0 || static_cast<std::size_t>(menuIndex) >= session->menu.size())
             return Fail(KIVERA_ERROR_ARGUMENT, "no menu entry " + std::to_string(menuIndex));
-        const int row = host::CommandRowOfMenuEntry(
-            session->menu[static_cast<std::size_t>(menuIndex)].c_str());
+        const int row = host::CommandRowOfMenuText(
+            session->menu[static_cast<std::size_t>(menuIndex)]);
         const int dialogId = host::DialogOfCommandRow(row);
         std::string ids, error;
         const std::string answer = Text(dialogAnswer);

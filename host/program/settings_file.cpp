@@ -1,5 +1,6 @@
 #include "host/program/settings_file.h"
 
+#include "frame/command_ids.h"
 #include "frame/menu_strings.h"
 #include "host/library/command_names.h"
 
@@ -31,7 +32,7 @@ bool ParseRowList(const std::string& text, std::vector<bool>& enabled, std::stri
         const int row = CommandRowOfName(item);
         if (row < 0) {
             error = "\"" + item + "\" is no command: give rows 0 to " +
-                    std::to_string(kCommandCount - 1) + " or names such as " + CommandName(4);
+                    std::to_string(kCommandCount - 1) + " or names such as " + CommandName(RowOf(CommandId::SelectConnected));
             return false;
         }
         enabled[static_cast<size_t>(row)] = true;

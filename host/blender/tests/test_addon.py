@@ -44,26 +44,26 @@ def build(document):
     """Blender objects from a document, faces turned to Blender's winding."""
     clear_scene()
     materials, slot_of = [], {}
-    for index, spec in enumerate(document.get("materials", [])):
-        if spec is None:
+    for index, entry in enumerate(document.get("materials", [])):
+        if entry is None:
             continue
         slot_of[index] = len(materials)
-        material = bpy.data.materials.new(spec["name"])
+        material = bpy.data.materials.new(entry["name"])
         material.use_nodes = True
-        if spec.get("texture"):
+        if entry.get("texture"):
             node = material.node_tree.nodes.new("ShaderNodeTexImage")
-            node.image = bpy.data.images.new(spec["name"], 1, 1)
-            node.image.filepath = spec["texture"]
+            node.image = bpy.data.images.new(entry["name"], 1, 1)
+            node.image.filepath = entry["texture"]
         materials.append(material)
     objects = []
-    for index, spec in enumerate(document["objects"]):
+    for index, obj_data in enumerate(document["objects"]):
         bm = bmesh.new()
         uv = bm.loops.layers.uv.new("UVMap")
-        verts = [bm.verts.new(p) for p in spec["vertices"]]
+        verts = [bm.verts.new(p) for p in obj_data["vertices"]]
         bm.verts.ensure_lookup_table()
-        for v in spec.get("selectedVertices", []):
+        for v in obj_data.get("selectedVertices", []):
             verts[v].select = True
-        for face in spec["faces"]:
+        for face in obj_data["faces"]:
             points = face["points"]
             if len(points) == 2:
                 edge = bm.edges.new([verts[p] for p in reversed(points)])
@@ -147,12 +147,12 @@ def texture_of(name):
     return ""
 
 
-def blender_selection(spec):
+def blender_selection(obj_data):
     """The selection as Blender keeps it in vertex select mode: a selected
     line or face selects its vertices, and then exactly the edges and faces
     whose vertices are all selected are selected."""
-    faces = [face for face in spec["faces"] if face]
-    selected = set(spec.get("selectedVertices", []))
+    faces = [face for face in obj_data["faces"] if face]
+    selected = set(obj_data.get("selectedVertices", []))
     for face in faces:
         points = face["points"]
         if face.get("selected"):
@@ -169,20 +169,20 @@ def blender_selection(spec):
             if key <= selected and key not in taken:
                 taken.add(key)
                 face["selectedLines"].append(k)
-    spec["selectedVertices"] = sorted(selected)
+    obj_data["selectedVertices"] = sorted(selected)
 
 
 def canonical(document, as_blender=False):
     """Per object: positions, polygons (sorted, with UVs and selection),
     lines, selected vertices, selected lines, as comparable values."""
     result = []
-    for spec in document["objects"]:
-        if spec is None:
+    for obj_data in document["objects"]:
+        if obj_data is None:
             continue
         if as_blender:
-            blender_selection(spec)
+            blender_selection(obj_data)
         polygons, lines, selected_lines = [], set(), set()
-        for face in spec["faces"]:
+        for face in obj_data["faces"]:
             if not face:
                 continue
             points = face["points"]
@@ -195,9 +195,9 @@ def canonical(document, as_blender=False):
                        for pair in face.get("uv", [[0, 0]] * len(points))]
                 polygons.append((tuple(points), tuple(uvs), bool(face.get("selected"))))
         result.append({
-            "positions": np.array(spec["vertices"], dtype=np.float32).tobytes(),
+            "positions": np.array(obj_data["vertices"], dtype=np.float32).tobytes(),
             "polygons": sorted(polygons), "lines": lines,
-            "vertices": sorted(spec.get("selectedVertices", [])),
+            "vertices": sorted(obj_data.get("selectedVertices", [])),
             "selected lines": selected_lines})
     return result
 
